@@ -101,8 +101,8 @@ int TextHeightOf();
 // ---------------------------------------------------------------------------------------------
 
 constexpr int kFontSmooth = 4;  // anti-aliased style flag of LoadFont
-// A TrueType file at a fixed pixel size (in display pixels of the virtual-to-display mapping at
-// load time it is drawn at that size in virtual units). 0 when the file cannot be read.
+// A TrueType file at a fixed pixel size, measured and drawn in virtual units; glyphs are rasterised
+// at the virtual-to-display scale current at load time so text stays sharp. 0 when unreadable.
 int LoadFont(const std::string& file, int pixelSize, int style);
 void SelectFont(int font);
 
