@@ -5,7 +5,9 @@ std::list<Scores> LocalScores;
 std::string StoredUser, StoredPassword;
 
 int32_t Scores::Compare(const Scores& other) const {
-    return static_cast<int32_t>(static_cast<uint32_t>(other.Timestamp - Timestamp));
+    // Unsigned so a wrap-around of hand-edited timestamps is defined.
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(other.Timestamp) -
+                                                      static_cast<uint64_t>(Timestamp)));
 }
 void SortScores() {}
 void LoadScores() {}
