@@ -61,6 +61,9 @@ extern int MouseDriven;              // 1: the game is played with the mouse
 extern int BadgeCount;               // badges shown per score record
 extern std::string PlayerName;       // put into score records; "Player" until replaced
 
-// Resets every table above to the values Main gives them before anything runs. Tests call it
-// to start from a fresh process state.
+// Settings back to the defaults Main sets before reading Setup.ini.
+void SetDefaultSettings();
+
+// Resets every table above, the drawing tables and the frame present's state to the values Main
+// gives them before anything runs, and closes the log. Tests call it to start a fresh process.
 void ResetProcessState();
