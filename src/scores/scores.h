@@ -6,12 +6,14 @@
 #include <list>
 #include <string>
 
+constexpr int kBestSlots = 30;  // Best[1..30] are stored; Best[0] is never used
+
 struct Scores {
     int64_t Score = 0;
     int64_t Timestamp = 0;  // see MakeTimestamp; also the sort key (newest first)
     int32_t Badges = 0;     // bit n-1 set: badge n earned
     std::string Name;
-    int32_t Best[31] = {};  // per-game values, slots 1-30 stored; Best[30] = 1: completed
+    int32_t Best[kBestSlots + 1] = {};  // per-game values; Best[30] = 1: completed
     int32_t Level = 0;      // Level, GameMode and GameFlags form the score table's selection
     int32_t GameMode = 0;   // difficulty: 0 Easy, 1 Medium, 2 Hard
     int32_t GameFlags = 0;
@@ -26,6 +28,16 @@ struct Scores {
 extern std::list<Scores> LocalScores;
 // The credentials line's two opaque fields, carried from the file back to the file.
 extern std::string StoredUser, StoredPassword;
+
+// Key of the score file's credentials line.
+inline const std::string CredentialKey = "QW7RT2NP";
+// Ends a record line's main fields, before Best[1..30]. The byte \xA7 is the section sign in the
+// file's one-byte-per-character text.
+inline const std::string RecordSeparator = "=)#+\xA7!Q58mK0&";
+
+// The name as a record line can carry it: without "|" and without RecordSeparator, either of
+// which would shift every field after it when the line is read back.
+std::string SafeRecordName(const std::string& name);
 
 // Stable sort, newest first.
 void SortScores();
