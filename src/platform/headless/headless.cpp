@@ -4,7 +4,7 @@
 
 #include <unistd.h>
 
-#include "platform/audio.h"
+#include "platform/headless/audio_record.h"
 #include "platform/files_internal.h"
 
 namespace headless {
@@ -87,8 +87,8 @@ void Install(const std::string& root) {
     if (gStartFolder.empty()) gStartFolder = CurrentFolder();
     plat::CloseAllStreams();
     plat::SetFileWriteFault(-1);
-    // Tests never reach a sound device; the audio side may register its recording driver here.
-    plat::InstallAudioDrivers({{"Silent", plat::MakeSilentDriver}}, "Silent");
+    // Tests never reach a sound device: recording drivers stand in for every back end.
+    InstallRecordingAudio();
     auto host = std::make_unique<HeadlessHost>();
     gTwin = host.get();
     plat::SetHost(std::move(host));
@@ -119,7 +119,9 @@ void PressKey(int vk) {
 
 void TypeText(const std::string& latin1) {
     Twin();
-    for (unsigned char c : latin1) plat::Input().typed.push_back(c);
+    // As the real host: the field separator never reaches text entry.
+    for (unsigned char c : latin1)
+        if (c != '|') plat::Input().typed.push_back(c);
 }
 
 void SetMouse(int x, int y) {

@@ -30,7 +30,8 @@ bool IsInstalled();  // is the headless host the current one?
 // Keyboard, by Windows virtual-key number. A press (up -> down) counts one hit; holding does not.
 void SetKey(int vk, bool down);
 void PressKey(int vk);                    // down then up: one hit, not held afterwards
-void TypeText(const std::string& latin1);  // queued as typed characters, as text entry reads them
+// Queued as typed characters; "|" is dropped, as the real host drops it.
+void TypeText(const std::string& latin1);
 
 // Mouse, in back-buffer pixels; buttons 1 left, 2 right. A press counts one hit.
 void SetMouse(int x, int y);
