@@ -32,8 +32,17 @@ constexpr int kMaxJoystickPorts = 4;
 extern JoystickPort JoystickPorts[kMaxJoystickPorts + 1];
 extern int JoystickPortCount;  // probed ports, at most 4
 
+// Start-up: player 1's arrows and Z, X, C, V; every other entry unbound.
 void SetDefaultBindings();
+// Start-up: takes up to 4 attached joysticks with their current axis readings as rest positions;
+// entries above the count are cleared.
 void ProbeJoysticks();
+// 1 while the key, axis direction (beyond 0.3 of its rest), hat direction or button named by the
+// code is held. Codes of unprobed or disabled ports and reserved codes are never held.
 int BindingDown(int code);
+// BindingDown of player (1-4)'s binding for control; 0 for indexes outside the table.
 int ControlDown(int control, int player);
+// The code of the first input held now (keys 1-255, then each enabled port's axes, pure hat
+// directions and buttons 0-18), or 0. Returns 0 while F11 or F12 is held: those keys belong to
+// the screenshot and the statistics overlay.
 int ScanAnyInput();
