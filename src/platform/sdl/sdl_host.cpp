@@ -144,9 +144,19 @@ private:
 
     bool StartVideo() {
         if (videoUp) return true;
+        if (!videoError.empty()) return false;  // a machine without a display keeps lacking one
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             videoError = SDL_GetError();
             if (videoError.empty()) videoError = "SDL video could not start";
+            return false;
+        }
+        // With no display, SDL falls back to drivers that draw nowhere; a game nobody can see
+        // must not run. They stay available when asked for by name (SDL_VIDEODRIVER).
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const std::string name = driver ? driver : "";
+        if ((name == "offscreen" || name == "dummy") && !SDL_getenv("SDL_VIDEODRIVER")) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            videoError = "No display available (SDL found only the \"" + name + "\" video driver)";
             return false;
         }
         videoUp = true;
