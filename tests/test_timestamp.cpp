@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/headless/headless.h"
 #include "scores/timestamp.h"
 
 namespace {
@@ -29,6 +30,12 @@ TEST(Timestamp, BuildsFromTextsAndFormatsBack) {
         EXPECT_EQ(FormatDate(t), c.formattedDate) << c.date;
         EXPECT_EQ(FormatClock(t), c.formattedClock) << c.date;
     }
+}
+
+TEST(Timestamp, ReadsThePlatformClock) {
+    headless::Install();
+    headless::SetDateTime("25 Dec 2010", "13:45:30");
+    EXPECT_EQ(MakeTimestamp(), Formula(2010, 12, 25, 13, 45, 30));
 }
 
 TEST(Timestamp, LaterMomentsAreLarger) {
