@@ -210,6 +210,9 @@ TEST_F(HeadlessTest, DisplayModesAndWindow) {
     CloseDisplay();
     EXPECT_FALSE(headless::WindowIsOpen());
 
+    SetApplicationTitle("Caf\xe9");
+    EXPECT_EQ(headless::WindowTitle(), "Caf\xe9");
+
     HidePointer();
     EXPECT_FALSE(headless::PointerVisible());
     ShowPointer();

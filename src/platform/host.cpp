@@ -44,3 +44,6 @@ void EndProcess(int status) {
     std::fflush(nullptr);
     std::exit(status);
 }
+
+// The title belongs to the window the host keeps, and survives the window being reopened.
+void SetApplicationTitle(const std::string& title) { plat::CurrentHost().SetTitle(title); }
