@@ -90,12 +90,9 @@ void Mixer::MixVoice(Voice& voice, float* out, int frames) {
     const float left = voice.volume * std::min(1.0f, 1.0f - voice.pan) * kInt16Scale;
     const float right = voice.volume * std::min(1.0f, 1.0f + voice.pan) * kInt16Scale;
     double position = voice.position;
-    for (int f = 0; f < frames; ++f) {
+    // Compared as doubles first: a huge rate may step far beyond what an int holds.
+    for (int f = 0; f < frames && position < count; ++f) {
         const int i = int(position);
-        if (i >= count) {
-            voice.playing = false;
-            break;
-        }
         const float t = float(position - i);
         const int next = i + 1 < count ? i + 1 : i;
         const int16_t* a = data + size_t(i) * channels;
@@ -106,7 +103,7 @@ void Mixer::MixVoice(Voice& voice, float* out, int frames) {
         out[2 * f + 1] += r * right;
         position += step;
     }
-    if (int(position) >= count) voice.playing = false;
+    if (position >= count) voice.playing = false;
     voice.position = position;
 }
 
