@@ -56,6 +56,20 @@ TEST_F(HeadlessTest, KeyPressesCountOnceAndHoldingDoesNot) {
     EXPECT_TRUE(KeyIsDown(13));
 }
 
+TEST_F(HeadlessTest, SidedModifiersMoveTheGenericKeyAsOnARealKeyboard) {
+    headless::SetKey(164, true);  // left Alt
+    EXPECT_TRUE(KeyIsDown(18));
+    headless::SetKey(165, true);
+    headless::SetKey(164, false);
+    EXPECT_TRUE(KeyIsDown(18));
+    headless::SetKey(165, false);
+    EXPECT_FALSE(KeyIsDown(18));
+    EXPECT_EQ(KeyHits(18), 1);
+    headless::SetKey(17, true);  // the generic key alone, as a test may set it
+    EXPECT_TRUE(KeyIsDown(17));
+    EXPECT_FALSE(KeyIsDown(162));
+}
+
 TEST_F(HeadlessTest, NumbersOutsideTheTablesAreSafe) {
     headless::SetKey(300, true);
     headless::SetKey(-1, true);

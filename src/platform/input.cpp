@@ -2,6 +2,8 @@
 // plat::Input(), then answers from it; numbers outside the tables answer 0.
 #include "platform/draw_internal.h"
 #include "platform/host.h"
+#include "platform/input_internal.h"
+#include "platform/sdl/keymap.h"
 #include "platform/platform.h"
 
 namespace {
@@ -20,6 +22,30 @@ plat::JoystickReading Reading(int port) {
 }
 
 }  // namespace
+
+namespace plat {
+
+void ApplyKey(int vk, bool down, bool repeat) {
+    if (!ValidKey(vk)) return;
+    InputState& in = Input();
+    if (down && !repeat && !in.keyDown[vk]) ++in.keyHits[vk];
+    in.keyDown[vk] = down;
+    const int generic = GenericVirtualKey(vk);
+    if (generic == 0) return;
+    const int left = vk - (vk - 160) % 2;  // 160, 162, 164; the right key follows each
+    const bool either = in.keyDown[left] || in.keyDown[left + 1];
+    if (either && !in.keyDown[generic]) ++in.keyHits[generic];
+    in.keyDown[generic] = either;
+}
+
+void ApplyMouseButton(int button, bool down) {
+    if (!ValidButton(button)) return;
+    InputState& in = Input();
+    if (down && !in.mouseDown[button]) ++in.mouseHits[button];
+    in.mouseDown[button] = down;
+}
+
+}  // namespace plat
 
 int KeyHits(int key) {
     plat::InputState& in = Pumped();

@@ -6,6 +6,7 @@
 
 #include "platform/headless/audio_record.h"
 #include "platform/files_internal.h"
+#include "platform/input_internal.h"
 
 namespace headless {
 
@@ -76,11 +77,6 @@ HeadlessHost& Twin() {
     return *gTwin;
 }
 
-void Press(bool& down, int& hits, bool nowDown) {
-    if (nowDown && !down) ++hits;
-    down = nowDown;
-}
-
 }  // namespace
 
 void Install(const std::string& root) {
@@ -107,9 +103,7 @@ bool IsInstalled() { return gTwin != nullptr && &plat::CurrentHost() == gTwin; }
 
 void SetKey(int vk, bool down) {
     Twin();
-    if (vk < 0 || vk > 255) return;
-    plat::InputState& in = plat::Input();
-    Press(in.keyDown[vk], in.keyHits[vk], down);
+    plat::ApplyKey(vk, down);
 }
 
 void PressKey(int vk) {
@@ -132,9 +126,7 @@ void SetMouse(int x, int y) {
 
 void SetMouseButton(int button, bool down) {
     Twin();
-    if (button < 1 || button > 2) return;
-    plat::InputState& in = plat::Input();
-    Press(in.mouseDown[button], in.mouseHits[button], down);
+    plat::ApplyMouseButton(button, down);
 }
 
 void Click(int button) {

@@ -7,6 +7,7 @@ namespace plat {
 int VirtualKeyFromScancode(int scancode);
 
 // The side-neutral key (16 shift, 17 ctrl, 18 alt) of a left/right key (160-165), else 0.
+// Left keys are the even numbers, each followed by its right key.
 int GenericVirtualKey(int vk);
 
 }  // namespace plat

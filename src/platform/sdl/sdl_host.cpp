@@ -7,6 +7,7 @@
 
 #include <ctime>
 
+#include "platform/input_internal.h"
 #include "platform/sdl/convert.h"
 #include "platform/sdl/keymap.h"
 
@@ -171,18 +172,7 @@ private:
     }
 
     void Key(int scancode, bool down, bool repeat) {
-        const int vk = VirtualKeyFromScancode(scancode);
-        if (vk <= 0 || vk > 255) return;
-        InputState& in = Input();
-        if (down && !repeat && !in.keyDown[vk]) ++in.keyHits[vk];
-        in.keyDown[vk] = down;
-        if (const int generic = GenericVirtualKey(vk)) {
-            // The side-neutral key is down while either side is.
-            const bool either = in.keyDown[generic == 16 ? 160 : generic == 17 ? 162 : 164] ||
-                                in.keyDown[generic == 16 ? 161 : generic == 17 ? 163 : 165];
-            if (either && !in.keyDown[generic]) ++in.keyHits[generic];
-            in.keyDown[generic] = either;
-        }
+        ApplyKey(VirtualKeyFromScancode(scancode), down, repeat);
     }
 
     void Mouse(int wx, int wy) {
@@ -195,11 +185,7 @@ private:
     }
 
     void Button(Uint8 sdlButton, bool down) {
-        const int b = sdlButton == SDL_BUTTON_LEFT ? 1 : sdlButton == SDL_BUTTON_RIGHT ? 2 : 0;
-        if (b == 0) return;
-        InputState& in = Input();
-        if (down && !in.mouseDown[b]) ++in.mouseHits[b];
-        in.mouseDown[b] = down;
+        ApplyMouseButton(sdlButton == SDL_BUTTON_LEFT ? 1 : sdlButton == SDL_BUTTON_RIGHT ? 2 : 0, down);
     }
 
     void Handle(const SDL_Event& e) {
