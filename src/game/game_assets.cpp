@@ -4,6 +4,8 @@
 #include "frame/draw.h"
 #include "frame/engine_test.h"
 
+int GameSheet = 0;
+int TwirlImage = 0;
 int Palette[400];
 
 void LoadGameAssets() { EngineTest(60, 2); }
