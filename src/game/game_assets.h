@@ -3,7 +3,7 @@
 #pragma once
 
 // The game's own image ids (0 = none), replaced by LoadGameAssets at every display set-up.
-extern int GameSheet;   // "gfx.png", 100 cells of 32 x 32: head 0-7, plate 10, intruder 11, pickup 13
+extern int GameSheet;   // "gfx.png", 32 x 32 cells: head 0-7, plate 10, intruder 11, pickup 13
 extern int TwirlImage;  // "twirl.png": the burst effects' swirl
 
 // Current colour components at 0..83 (colour k at 3k..3k+2), targets at 200..283.
