@@ -13,8 +13,16 @@ constexpr int WeekNumber = 295;
 inline const std::string GameNameA = "Saucer Sway";
 inline const std::string GameNameB = "Tug Lines";
 // "#295 : Saucer Sway Tug Lines"
-inline const std::string WindowTitle =
-    "#" + std::to_string(WeekNumber) + " : " + GameNameA + " " + GameNameB;
+// Built by appending: GCC 12 at -O2 warns falsely (-Wrestrict) on "#" + std::string.
+inline const std::string WindowTitle = [] {
+    std::string title = "#";
+    title += std::to_string(WeekNumber);
+    title += " : ";
+    title += GameNameA;
+    title += " ";
+    title += GameNameB;
+    return title;
+}();
 // The game folder below "Files/": three-digit week number and "/" ("295/").
 std::string GameFolder();
 
