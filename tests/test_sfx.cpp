@@ -137,4 +137,30 @@ TEST_F(SfxTest, NoChannelLeftSkipsTheEffect) {
     EXPECT_NE(SfxChannels[24], 0);
 }
 
+TEST_F(SfxTest, JingleKeepsItsChannelInItsOwnSlot) {
+    Settings[SoundVolume] = 0;  // the jingle is not gated, only scaled
+    PlayStartupJingle(SoundEffects[kBeep]);
+    ASSERT_NE(SfxChannels[kJingleSlot], 0);
+    EXPECT_TRUE(SlotChannel(kJingleSlot).playing);
+    EXPECT_FLOAT_EQ(SlotChannel(kJingleSlot).volume, 0);
+    Settings[SoundVolume] = 50;
+    PlayStartupJingle(SoundEffects[kBeep]);
+    EXPECT_FLOAT_EQ(SlotChannel(kJingleSlot).volume, 0.25f);
+    EXPECT_EQ(SfxCursor, kFirstSfxSlot);
+
+    PlayStartupJingle(0);  // no badge sound loaded
+    EXPECT_EQ(SfxChannels[kJingleSlot], 0);
+    headless::Audio().channelLimit = int(headless::Audio().channels.size());
+    PlayStartupJingle(SoundEffects[kBeep]);
+    EXPECT_EQ(SfxChannels[kJingleSlot], 0);
+}
+
+TEST_F(SfxTest, FreedEffectsAreReleasedAndNoLongerPlay) {
+    FreeSoundEffects();
+    EXPECT_TRUE(headless::Audio().samples.empty());
+    EXPECT_EQ(SoundEffects[kBeep], 0);
+    PlaySfx(kBeep, 1, 1, 0);
+    EXPECT_TRUE(AudioEventsOf(AudioEvent::Resume).empty());
+}
+
 }  // namespace

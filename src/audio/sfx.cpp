@@ -51,6 +51,20 @@ void PlaySfx(int id, float rate, float volume, float pan) {
     ResumeChannel(slot);
 }
 
+void PlayStartupJingle(int sample) {
+    SfxChannels[kJingleSlot] = CueOnChannel(sample);
+    if (SfxChannels[kJingleSlot] == 0) return;
+    SetChannelVolume(SfxChannels[kJingleSlot], SfxVolumeScale());
+    ResumeChannel(SfxChannels[kJingleSlot]);
+}
+
+void FreeSoundEffects() {
+    for (int& sample : SoundEffects) {
+        FreeSample(sample);
+        sample = 0;
+    }
+}
+
 void ResetSoundEffects() {
     std::fill(std::begin(SoundEffects), std::end(SoundEffects), 0);
     std::fill(std::begin(SfxChannels), std::end(SfxChannels), 0);

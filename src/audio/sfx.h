@@ -21,6 +21,13 @@ extern int SfxCursor;
 // volume is 0 or less, the effect was not loaded or no channel can be had.
 void PlaySfx(int id, float rate, float volume, float pan);
 
+// The start-up jingle: cues `sample` on a new channel kept in kJingleSlot and starts it at the
+// effects' volume factor. No channel (or no sample): no jingle.
+void PlayStartupJingle(int sample);
+
+// Releases the loaded effects and empties SoundEffects, before a reload puts new samples there.
+void FreeSoundEffects();
+
 // The effects' volume factor from the settings: MasterVolume x SoundVolume / 100 / 100.
 float SfxVolumeScale();
 
