@@ -29,6 +29,13 @@ const std::string& EffectiveKey(const std::string& key) {
     return DefaultKey;
 }
 
+// A digit as HexToInt reads it: "0"-"9", "A"-"F", anything else 0.
+unsigned HexDigit(char ch) {
+    if (ch >= 'A' && ch <= 'F') return static_cast<unsigned>(ch - 'A' + 10);
+    if (ch >= '0' && ch <= '9') return static_cast<unsigned>(ch - '0');
+    return 0;
+}
+
 // Rotation amount in 0..length-1 for a checksum read from untrusted text, which may be negative.
 size_t RotationOf(int64_t c, size_t length) {
     const int64_t l = static_cast<int64_t>(length);
@@ -120,7 +127,7 @@ std::string UnscrambleText(const std::string& text, const std::string& key) {
     const std::string& k = EffectiveKey(key);
     std::string s(text.size() / 2, '\0');
     for (size_t i = 1; i <= s.size(); ++i) {
-        const unsigned v = static_cast<unsigned>(HexToInt(text.substr(2 * i - 2, 2)));
+        const unsigned v = HexDigit(text[2 * i - 2]) * 16 + HexDigit(text[2 * i - 1]);
         s[i - 1] = static_cast<char>(v ^ KeyCode(k, i));
     }
     if (!Unseal(s)) return kScrambleFailed;
@@ -131,11 +138,6 @@ std::string UnscrambleText(const std::string& text, const std::string& key) {
 
 int HexToInt(const std::string& text) {
     uint32_t v = 0;
-    for (char ch : text) {
-        unsigned d = 0;
-        if (ch >= 'A' && ch <= 'F') d = static_cast<unsigned>(ch - 'A' + 10);
-        else if (ch >= '0' && ch <= '9') d = static_cast<unsigned>(ch - '0');
-        v = v * 16 + d;
-    }
+    for (char ch : text) v = v * 16 + HexDigit(ch);
     return static_cast<int>(v);
 }
