@@ -17,7 +17,9 @@ plat::Pcm Tone(int channels, int rate, int frames) {
     plat::Pcm pcm;
     pcm.rate = rate;
     pcm.channels = channels;
-    for (int i = 0; i < frames * channels; ++i) pcm.samples.push_back(int16_t((i * 37) % 20000 - 10000));
+    for (int i = 0; i < frames * channels; ++i) {
+        pcm.samples.push_back(int16_t((i * 37) % 20000 - 10000));
+    }
     return pcm;
 }
 

@@ -15,7 +15,9 @@ namespace {
 
 using namespace wavbytes;
 
-bool Decode(const Bytes& bytes, plat::Pcm& pcm) { return plat::DecodeWav(bytes.data(), bytes.size(), pcm); }
+bool Decode(const Bytes& bytes, plat::Pcm& pcm) {
+    return plat::DecodeWav(bytes.data(), bytes.size(), pcm);
+}
 
 // ---------------------------------------------------------------------------------------------
 // WAV decoding
@@ -35,18 +37,21 @@ TEST(WavDecode, ReadsPcmOfEveryWidthAndLayout) {
     } cases[] = {
         {"16-bit mono", Wav16(1, 44100, {0, 32767, -32768}), 44100, 1, {0, 32767, -32768}},
         {"16-bit stereo", Wav16(2, 22050, {1, -1, 2, -2}), 22050, 2, {1, -1, 2, -2}},
-        {"8-bit mono", Riff({Chunk("fmt ", Fmt(1, 1, 11025, 8)), Chunk("data", eightBit)}), 11025, 1,
-         {-32768, 0, 32512, -16384}},
-        {"8-bit stereo", Riff({Chunk("fmt ", Fmt(1, 2, 8000, 8)), Chunk("data", eightBit)}), 8000, 2,
-         {-32768, 0, 32512, -16384}},
+        {"8-bit mono", Riff({Chunk("fmt ", Fmt(1, 1, 11025, 8)), Chunk("data", eightBit)}),
+         11025, 1, {-32768, 0, 32512, -16384}},
+        {"8-bit stereo", Riff({Chunk("fmt ", Fmt(1, 2, 8000, 8)), Chunk("data", eightBit)}),
+         8000, 2, {-32768, 0, 32512, -16384}},
         {"odd chunk before data",
-         Riff({Chunk("fmt ", Fmt(1, 1, 8000, 16)), Chunk("LIST", listOdd), Chunk("data", Pcm16({7, 8}))}),
+         Riff({Chunk("fmt ", Fmt(1, 1, 8000, 16)), Chunk("LIST", listOdd),
+               Chunk("data", Pcm16({7, 8}))}),
          8000, 1, {7, 8}},
-        {"fmt after data", Riff({Chunk("data", Pcm16({5})), Chunk("fmt ", Fmt(1, 1, 8000, 16))}), 8000, 1,
-         {5}},
-        {"extensible PCM", Riff({Chunk("fmt ", extensible), Chunk("data", Pcm16({3, 4}))}), 8000, 2, {3, 4}},
+        {"fmt after data",
+         Riff({Chunk("data", Pcm16({5})), Chunk("fmt ", Fmt(1, 1, 8000, 16))}), 8000, 1, {5}},
+        {"extensible PCM", Riff({Chunk("fmt ", extensible), Chunk("data", Pcm16({3, 4}))}),
+         8000, 2, {3, 4}},
         {"data longer than the file keeps whole frames",
-         Riff({Chunk("fmt ", Fmt(1, 2, 8000, 16)), Chunk("data", Pcm16({1, 2, 3}), 1000)}), 8000, 2, {1, 2}},
+         Riff({Chunk("fmt ", Fmt(1, 2, 8000, 16)), Chunk("data", Pcm16({1, 2, 3}), 1000)}),
+         8000, 2, {1, 2}},
     };
     for (const Case& c : cases) {
         plat::Pcm pcm;
@@ -274,7 +279,8 @@ TEST_F(AudioLayerTest, ListsAndSelectsOnlyDriversThatOpen) {
 
 TEST_F(AudioLayerTest, LoadSampleRecordsGoodFilesAndRejectsOthers) {
     const std::string good = WriteWav("good.wav", Wav16(1, 8000, {1, 2}));
-    const std::string bad = WriteWav("bad.wav", Bytes{'R', 'I', 'F', 'F', 0xFF, 0xFF, 0xFF, 0xFF, 'W'});
+    const std::string bad =
+        WriteWav("bad.wav", Bytes{'R', 'I', 'F', 'F', 0xFF, 0xFF, 0xFF, 0xFF, 'W'});
     const int sample = LoadSample(good);
     EXPECT_NE(sample, 0);
     EXPECT_EQ(LoadSample(bad), 0);

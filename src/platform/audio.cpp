@@ -3,7 +3,6 @@
 // Before any SelectAudioDriver the first driver that opens is used, so sound works (or stays
 // silent) whatever start-up chose; a missing device never stops the program.
 #include <fstream>
-#include <iterator>
 
 #include "platform/audio.h"
 #include "platform/platform.h"
@@ -106,7 +105,9 @@ AudioDriver* Active() {
 }  // namespace
 
 std::vector<AudioDriverEntry> RealAudioDrivers() {
-    return {{"OpenAL", MakeOpenALDriver}, {"SDL Mixer", MakeSdlMixerDriver}, {"Silent", MakeSilentDriver}};
+    return {{"OpenAL", MakeOpenALDriver},
+            {"SDL Mixer", MakeSdlMixerDriver},
+            {"Silent", MakeSilentDriver}};
 }
 
 void InstallAudioDrivers(std::vector<AudioDriverEntry> entries, const std::string& defaultName) {
@@ -127,7 +128,8 @@ std::vector<std::string> ListAudioDrivers() {
     std::vector<std::string> names;
     for (auto& d : plat::Layer().drivers) {
         // The active driver holds its device; probing it again could fail for that reason alone.
-        if (d.entry.name == plat::Layer().activeName || plat::Probe(d)) names.push_back(d.entry.name);
+        if (d.entry.name == plat::Layer().activeName || plat::Probe(d))
+            names.push_back(d.entry.name);
     }
     return names;
 }
@@ -208,7 +210,8 @@ bool ChannelIsPlaying(int channel) {
 
 // Drivers get values inside their documented ranges; NaN takes the neutral value.
 void SetChannelVolume(int channel, float volume) {
-    if (plat::AudioDriver* driver = Active()) driver->SetVolume(channel, plat::Bounded(volume, 0, 1, 0));
+    if (plat::AudioDriver* driver = Active())
+        driver->SetVolume(channel, plat::Bounded(volume, 0, 1, 0));
 }
 
 void SetChannelPan(int channel, float pan) {

@@ -74,7 +74,8 @@ std::vector<AudioDriverEntry> RealAudioDrivers();
 // Replaces the registry (closing the active driver) and forgets earlier probes. The headless twin
 // installs its recording drivers this way; `defaultName` is the driver used before any
 // SelectAudioDriver ("" = the first entry that opens).
-void InstallAudioDrivers(std::vector<AudioDriverEntry> entries, const std::string& defaultName = "");
+void InstallAudioDrivers(std::vector<AudioDriverEntry> entries,
+                         const std::string& defaultName = "");
 // Closes the active driver (the device is released); the next audio call opens the default again.
 void ShutdownAudio();
 

@@ -72,8 +72,8 @@ public:
         ALuint buffer = 0;
         alGenBuffers(1, &buffer);
         if (alGetError() != AL_NO_ERROR) return 0;
-        alBufferData(buffer, AL_FORMAT_MONO16, data->data(), ALsizei(data->size() * sizeof(int16_t)),
-                     ALsizei(pcm.rate));
+        alBufferData(buffer, AL_FORMAT_MONO16, data->data(),
+                     ALsizei(data->size() * sizeof(int16_t)), ALsizei(pcm.rate));
         if (alGetError() != AL_NO_ERROR) {
             alDeleteBuffers(1, &buffer);
             return 0;

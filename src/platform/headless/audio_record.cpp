@@ -41,7 +41,8 @@ public:
         Log(AudioEvent::Free, 0, sample);
     }
     int AllocateChannel() override {
-        if (gRecord.channelLimit > 0 && int(gRecord.channels.size()) >= gRecord.channelLimit) return 0;
+        if (gRecord.channelLimit > 0 && int(gRecord.channels.size()) >= gRecord.channelLimit)
+            return 0;
         const int id = Take();
         gRecord.channels[id] = RecordedChannel{};
         Log(AudioEvent::Allocate, id, 0);
@@ -132,7 +133,8 @@ void InstallRecordingAudio(const std::vector<std::string>& names,
     std::vector<plat::AudioDriverEntry> entries;
     for (const std::string& name : names) {
         const bool opens = unavailable.count(name) == 0;
-        entries.push_back({name, [name, opens] { return std::make_unique<RecordingDriver>(name, opens); }});
+        entries.push_back(
+            {name, [name, opens] { return std::make_unique<RecordingDriver>(name, opens); }});
     }
     plat::InstallAudioDrivers(std::move(entries));
     gRecord = AudioRecord{};

@@ -30,8 +30,8 @@ struct RecordedChannel {
 // Everything the recording drivers were asked. Reset by InstallRecordingAudio (so by Install).
 struct AudioRecord {
     std::vector<AudioEvent> events;
-    std::map<int, std::string> samples;        // loaded and not freed: id -> file
-    std::map<int, RecordedChannel> channels;   // allocated and not stopped
+    std::map<int, std::string> samples;       // loaded and not freed: id -> file
+    std::map<int, RecordedChannel> channels;  // allocated and not stopped
     int channelLimit = 0;  // a test may set it: AllocateChannel answers 0 beyond it (0 = no limit)
 };
 AudioRecord& Audio();
@@ -45,7 +45,8 @@ void FinishAllChannels();
 // Offers recording drivers under `names` (the platform lists them in this order); names in
 // `unavailable` fail to open, as on a machine without that device. Clears the record. Until the
 // program selects one, the first that opens is used. Install calls this with the defaults.
-void InstallRecordingAudio(const std::vector<std::string>& names = {"OpenAL", "SDL Mixer", "Silent"},
+void InstallRecordingAudio(const std::vector<std::string>& names = {"OpenAL", "SDL Mixer",
+                                                                    "Silent"},
                            const std::set<std::string>& unavailable = {});
 
 }  // namespace headless
