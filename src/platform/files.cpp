@@ -231,8 +231,13 @@ std::string ReadTextLine(int stream) {
         const char* end = s->buffer.data() + s->buffer.size();
         const char* p = begin;
         while (p != end && *p != '\n' && *p != '\0') ++p;
-        for (const char* q = begin; q != p; ++q)
-            if (*q != '\r') line += *q;
+        // Copy the runs between CRs whole; the CRs themselves are dropped.
+        for (const char* q = begin; q != p;) {
+            const void* cr = std::memchr(q, '\r', static_cast<size_t>(p - q));
+            const char* runEnd = cr ? static_cast<const char*>(cr) : p;
+            line.append(q, runEnd);
+            q = cr ? runEnd + 1 : p;
+        }
         s->pos = static_cast<size_t>(p - s->buffer.data());
         if (p != end) {
             ++s->pos;  // the line's terminator
