@@ -10,8 +10,9 @@ namespace plat {
 
 std::unique_ptr<Host> MakeSdlHost();
 
-// Context version and profile for windows opened with openGL from now on (default 3.3 core).
-// The OpenGL renderer may lower it (2.1, compatibility) and open the window again.
+// Context version and profile set on windows opened with openGL from now on (default 3.3 core).
+// SDL reads them when the context is created, so the OpenGL renderer can also fall back (2.1,
+// compatibility) on the same window: SDL_GL_SetAttribute, then SDL_GL_CreateContext again.
 void RequestGLContext(int major, int minor, bool coreProfile);
 
 }  // namespace plat
