@@ -1,13 +1,20 @@
-// Stand-in until the title screen lands: the backdrop until the window is closed.
+// Stand-in until the title screen lands: the backdrop, and a left click plays a game (Medium).
 #include "screens/title.h"
 
 #include "frame/draw.h"
 #include "frame/present.h"
+#include "game/play.h"
 
 void TitleScreen() {
     for (;;) {
         BeginFrame();
         DrawBackground();
+        // A click counted at the last frame's end starts the game, as the real start area will.
+        if (FrameClickLeft > 0) {
+            PauseState = 1;
+            PlayGame();
+            PauseState = 0;
+        }
         FramePresent(1);
     }
 }
