@@ -1,4 +1,5 @@
-// Stand-in until the title screen lands: the backdrop, and a left click plays a game (Medium).
+// Stand-in until the title screen lands: the backdrop, and a left click plays a game at the
+// current difficulty.
 #include "screens/title.h"
 
 #include "frame/draw.h"
