@@ -113,7 +113,7 @@ TEST_F(ScoresFile, HandWrittenValuesReadAsDefined) {
     const std::string sep = RecordSeparator;
     WriteRaw({
         Credentials("u|p"),
-        Record("10| a |-3|500|-4|-1|-2|-1" + sep + "-7|8|-9"),
+        Record("10| a\t|-3|500|-4|-1|-2|-1" + sep + "-7|8|-9"),
         Record("99999999999999999999|big|99999999999|-99999999999999999999|0|0|0|0" + sep +
                "-2147483648"),
         Record("20|few"),  // missing numbers read 0

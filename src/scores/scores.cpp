@@ -15,6 +15,7 @@ namespace {
 
 constexpr const char* kScoreFile = "nuscores.dat";
 constexpr const char* kWriteFailed = "\tCould not write nuscores.dat; the previous file is kept";
+constexpr const char* kBlanks = " \t";
 // Lines this short are not scrambled text; they are read as they are.
 constexpr size_t kLongestPlainLine = 2;
 
@@ -44,10 +45,10 @@ bool ParseRecordLine(const std::string& line, Scores& out) {
     out = Scores{};
     out.Score = TextToInt64(f(1));
     out.Name = f(2);
-    const size_t first = out.Name.find_first_not_of(' ');
+    const size_t first = out.Name.find_first_not_of(kBlanks);
     out.Name = first == std::string::npos
                    ? std::string()
-                   : out.Name.substr(first, out.Name.find_last_not_of(' ') - first + 1);
+                   : out.Name.substr(first, out.Name.find_last_not_of(kBlanks) - first + 1);
     out.Badges = TextToAbsInt32(f(3));
     out.Timestamp = TextToInt64(f(4));
     out.Level = TextToAbsInt32(f(5));
