@@ -1,6 +1,7 @@
 // Folders and text streams: the byte rules of reading and writing lines, atomic replacement with
 // a simulated full disk, and the errors a caller can run into.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -208,6 +209,11 @@ TEST_F(StreamsTest, BadIdsAndPathsAreHarmless) {
     EXPECT_EQ(OpenForWriting("nofolder/out.txt", true), 0);
     EXPECT_EQ(OpenForWriting("sub"), 0);
     EXPECT_EQ(OpenForWriting("sub", true), 0);
+    // Neither a device nor a pipe is a text: reading one could never end, writing could block.
+    EXPECT_EQ(OpenForReading("/dev/zero"), 0);
+    ASSERT_EQ(mkfifo("pipe", 0600), 0);
+    EXPECT_EQ(OpenForReading("pipe"), 0);
+    EXPECT_EQ(OpenForWriting("pipe"), 0);
 
     for (int id : {0, -1, 12345}) {
         EXPECT_EQ(ReadTextLine(id), "");

@@ -103,6 +103,20 @@ void SyncFolder(const std::string& folder) {
     ::close(fd);
 }
 
+// Opens only plain files: a folder, a pipe or a device (endless or blocking) is never a text.
+// Non-blocking while opening, so a pipe without a partner cannot hang the program.
+int OpenRegularFile(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 int AddStream(Stream s) {
     const int id = gNextStream++;
     gStreams.emplace(id, std::move(s));
@@ -138,7 +152,9 @@ bool Finish(Stream& s, bool commit) {
 
 }  // namespace
 
-void SetFileWriteFault(int64_t bytesBeforeFailure) { gWriteBudget = bytesBeforeFailure < 0 ? -1 : bytesBeforeFailure; }
+void SetFileWriteFault(int64_t bytesBeforeFailure) {
+    gWriteBudget = bytesBeforeFailure < 0 ? -1 : bytesBeforeFailure;
+}
 
 void CloseAllStreams() {
     for (auto& [id, s] : gStreams) Finish(s, false);
@@ -170,7 +186,9 @@ std::string CurrentFolder() {
     return buffer;
 }
 
-bool DeleteFile(const std::string& path) { return PathKind(path) == 1 && ::unlink(path.c_str()) == 0; }
+bool DeleteFile(const std::string& path) {
+    return PathKind(path) == 1 && ::unlink(path.c_str()) == 0;
+}
 
 bool MakeFolder(const std::string& path) {
     if (path.empty()) return false;
@@ -179,14 +197,10 @@ bool MakeFolder(const std::string& path) {
 }
 
 int OpenForReading(const std::string& path) {
+    using plat::OpenRegularFile;
     if (path.empty()) return 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenRegularFile(path, O_RDONLY);
     if (fd < 0) return 0;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return 0;
-    }
     Stream s;
     s.fd = fd;
     return plat::AddStream(std::move(s));
@@ -198,18 +212,23 @@ int OpenForWriting(const std::string& path, bool atomic) {
     s.writing = true;
     s.atomic = atomic;
     if (atomic) {
-        const std::string folder = plat::FolderOf(path);
-        const std::string base = path.substr(path.find_last_of('/') + 1);
-        std::string name = (folder == "." && path.find('/') == std::string::npos ? "" : folder + "/") +
-                           "." + base + ".XXXXXX";
-        s.fd = ::mkstemp(name.data());
+        // A hidden name beside the target, so the rename stays within one file system.
+        const size_t slash = path.find_last_of('/');
+        const std::string folderPart = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+        const std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
+        std::string name = folderPart + "." + base + ".XXXXXX";
+        s.fd = ::mkostemp(name.data(), O_CLOEXEC);
         if (s.fd < 0) return 0;
         ::fchmod(s.fd, plat::NewFileMode());
         s.target = path;
         s.temp = name;
     } else {
-        s.fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        s.fd = plat::OpenRegularFile(path, O_WRONLY | O_CREAT);
         if (s.fd < 0) return 0;
+        if (::ftruncate(s.fd, 0) != 0) {
+            ::close(s.fd);
+            return 0;
+        }
     }
     return plat::AddStream(std::move(s));
 }

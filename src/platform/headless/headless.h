@@ -21,9 +21,9 @@ struct ProcessExit {
 constexpr int kStartMilliseconds = 100000;
 
 // Makes a fresh headless host current and resets input, clock, random generator, open streams,
-// the file-write fault, the audio drivers (silent) and the current folder (back to where the
-// process started). With a non-empty root, the folders root/Files/Common and root/Files/295 are created
-// and root becomes the current folder (copying data files in is the test fixture's business).
+// the file-write fault, the audio (recording drivers) and the current folder (back to where the
+// process started). With a non-empty root, the folders root/Files/Common and root/Files/295 are
+// created and root becomes the current folder (copying data files in is the fixture's business).
 void Install(const std::string& root = "");
 bool IsInstalled();  // is the headless host the current one?
 
