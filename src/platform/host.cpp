@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/audio.h"
 #include "platform/files_internal.h"
 #include "platform/headless/headless.h"
 #include "platform/sdl/sdl_host.h"
@@ -38,7 +39,10 @@ void InitPlatform() {
 
 void EndProcess(int status) {
     if (plat::gHost && plat::gHost->IsHeadless()) throw headless::ProcessExit{status};
-    // Unfinished atomic writes are dropped; plain streams already reached the file line by line.
+    // Devices go before SDL itself, so nothing is released after SDL_Quit. Unfinished atomic
+    // writes are dropped; plain streams already reached their files line by line.
+    CloseDisplay();
+    plat::ShutdownAudio();
     plat::CloseAllStreams();
     plat::gHost.reset();
     std::fflush(nullptr);
