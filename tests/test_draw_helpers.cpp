@@ -205,6 +205,27 @@ TEST_F(DrawHelpers, TextIsPlacedByItsAlignmentCodes) {
     }
 }
 
+TEST_F(DrawHelpers, SetFontPicksTheGridEntryAndMapsOutOfRangeToTheFirst) {
+    ChangeFolder("Files/Common");
+    const int sizes[] = {10, 20, 40};
+    const int slots[] = {0, 15, 28};
+    for (int i = 0; i < 3; ++i)
+        FontGrid[slots[i]] = LoadFont("SVBasicManual.ttf", sizes[i], kFontSmooth);
+    if (FontGrid[0] == 0) GTEST_SKIP() << "no font file to tell sizes apart";
+    auto heightOfSlot = [](int slot) {
+        SelectFont(FontGrid[slot]);
+        return TextHeightOf();
+    };
+    struct Case { int typeface, step, slot; };
+    const Case cases[] = {{0, 12, 0}, {4, -1, 0}, {1, 0, 0}, {2, 5, 15}, {3, 8, 28}};
+    for (const Case& c : cases) {
+        const int expected = heightOfSlot(c.slot);
+        SelectFont(FontGrid[c.slot == 15 ? 28 : 15]);
+        SetFont(c.typeface, c.step);
+        EXPECT_EQ(TextHeightOf(), expected) << c.typeface << "," << c.step;
+    }
+}
+
 class Backdrop : public HeadlessFixture {};
 
 TEST_F(Backdrop, TintEasesBySixteenthsAndSnapsOntoTheTarget) {
