@@ -1,12 +1,15 @@
 // One-line text entry and the name entry screen, on the headless twin.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "app/state.h"
 #include "frame/present.h"
 #include "headless_fixture.h"
 #include "input/text_entry.h"
+#include "platform/host.h"
 #include "platform/platform.h"
 
 namespace {
@@ -49,6 +52,76 @@ TEST_F(TextEntryTest, BackspacesEmptyTheNameOneAFrame) {
     }
     headless::PressKey(kKeyBackspace);
     EXPECT_EQ(EditLine(name), "");
+}
+
+// A host whose every sleep runs a script, so input can change while the screen waits for keys to
+// be let go without presenting anything.
+class SleepScriptedHost : public plat::Host {
+public:
+    bool IsHeadless() const override { return true; }
+    int Milliseconds() override { return clock; }
+    void Sleep(int milliseconds) override {
+        if (milliseconds > 0) clock += milliseconds;
+        if (onSleep) onSleep();
+    }
+    std::string DateText() override { return "09 Dec 2025"; }
+    std::string TimeText() override { return "14:30:05"; }
+    void PumpEvents() override {}
+    std::vector<DisplayMode> DisplayModes() override { return {}; }
+    bool OpenWindow(int, int, bool, bool, SDL_Window** window, std::string&) override {
+        *window = nullptr;
+        return true;
+    }
+    void CloseWindow() override {}
+    void SetTitle(const std::string&) override {}
+    void SetPointerVisible(bool) override {}
+    void AfterPresent() override {
+        ++presents;
+        if (onPresent) onPresent();
+    }
+    int JoystickCount() override { return 0; }
+    plat::JoystickReading Joystick(int) override { return {}; }
+
+    int clock = 0;
+    int presents = 0;
+    std::function<void()> onSleep, onPresent;
+};
+
+// Return still held from the game's end must be let go before the screen shows, and Escape held
+// to confirm must be let go before the screen returns.
+TEST_F(TextEntryTest, WaitsForKeysStillHeldAtBothEnds) {
+    auto owned = std::make_unique<SleepScriptedHost>();
+    SleepScriptedHost& host = *owned;
+    plat::SetHost(std::move(owned));
+    plat::InputState& in = plat::Input();
+    in.keyDown[kKeyReturn] = true;
+    in.keyHits[kKeyReturn] = 1;
+
+    int returnReleasedAt = -1, firstPresentAt = -1, confirmedAt = -1, escapeReleasedAt = -1;
+    host.onSleep = [&] {
+        if (returnReleasedAt < 0 && host.clock >= 500) {
+            in.keyDown[kKeyReturn] = false;
+            returnReleasedAt = host.clock;
+        }
+        if (confirmedAt >= 0 && escapeReleasedAt < 0 && host.clock >= confirmedAt + 300) {
+            in.keyDown[kKeyEscape] = false;
+            escapeReleasedAt = host.clock;
+        }
+    };
+    host.onPresent = [&] {
+        if (firstPresentAt < 0) firstPresentAt = host.clock;
+        if (host.presents == 3) in.keyDown[kKeyEscape] = true;
+        if (host.presents == 4) confirmedAt = host.clock;
+    };
+    PlayerName = "Player";
+    EnterNameScreen();
+
+    EXPECT_EQ(host.presents, 4);  // the Return press from before the screen never confirmed
+    EXPECT_GE(returnReleasedAt, 500);
+    EXPECT_GE(firstPresentAt, returnReleasedAt);
+    EXPECT_GE(escapeReleasedAt, confirmedAt + 300);
+    EXPECT_EQ(host.clock, escapeReleasedAt);
+    EXPECT_EQ(PlayerName, "Player");
 }
 
 class NameEntryTest : public HeadlessFixture {

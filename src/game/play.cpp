@@ -289,11 +289,7 @@ void StartGame(GameRun& run) {
     run.headFrame = 0;
 }
 
-int RunGameFrame(GameRun& run) {
-    BeginFrame();
-    ResetDrawState();
-    DrawBackground();
-
+void RunGameRules(GameRun& run) {
     const int mx = MouseX(), my = MouseY();
     const int dx = mx - run.lastMouseX, dy = my - run.lastMouseY;
     run.lastMouseX = mx;
@@ -315,11 +311,16 @@ int RunGameFrame(GameRun& run) {
         run.removals = 0;
     }
     Spawn(run);
+}
 
+int RunGameFrame(GameRun& run) {
+    BeginFrame();
+    ResetDrawState();
+    DrawBackground();
+    RunGameRules(run);
     DrawSprite(GameSheet, HalfWidth(), HalfHeight(), run.headFrame);
     DrawScore();
     RunTutorial(run);
-
     if (FramePresent(1) == kEndQuit) run.endCode = kEndQuit;
     return run.endCode;
 }

@@ -71,7 +71,10 @@ void PlayGame();
 
 // The pieces of PlayGame, in the order it runs them.
 void StartGame(GameRun& run);
-// One frame: rules, spawns, drawing, FramePresent. Returns the end code.
+// The rules of one frame: pointer motion, the pass over the objects (which draws them), the
+// quota and the spawns.
+void RunGameRules(GameRun& run);
+// One frame: backdrop, rules, head, score, tutorial, FramePresent. Returns the end code.
 int RunGameFrame(GameRun& run);
 void DrawGameOver();
 // The record of the game just ended, as filed.
