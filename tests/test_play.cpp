@@ -31,6 +31,7 @@ protected:
         SetVirtualResolution(kW, kH);
         SetAutoCentreHandle(true);
         GameScore = 0;
+        LocalScores.clear();
         SeedRandom(99);
     }
 
@@ -362,6 +363,17 @@ TEST_F(PlayTest, GameEndsWithNameEntryAndAFiledSavedRecord) {
     EXPECT_EQ(filed.Timestamp, TimestampFromTexts("25 Dec 2010", "13:45:30"));
     EXPECT_EQ(LocalScores.back().Name, "old");
     EXPECT_TRUE(std::filesystem::exists(gameFolder() / "nuscores.dat"));
+}
+
+TEST_F(PlayTest, ClosingTheWindowMidGameShutsDownWithoutARecord) {
+    ASSERT_TRUE(ChangeFolder("Files/295/"));
+    PauseState = 1;
+    headless::SetPresentHook([](int frame) {
+        if (frame == 3) headless::RequestClose();
+    });
+    EXPECT_THROW(PlayGame(), headless::ProcessExit);
+    headless::SetPresentHook(nullptr);
+    EXPECT_TRUE(LocalScores.empty());
 }
 
 }  // namespace
