@@ -68,9 +68,9 @@ void DrawIntruder(Canvas& c) {
     const Vec o = Origin(11);
     const float cx = o.x + 16, cy = o.y + 16;
     const auto box = [&](const Inside& s, const Paint& p) { Fill(c, o.x, o.y, o.x + kCell, o.y + kCell, s, p); };
-    const Inside body = Union({Polygon(StarPoints(cx, cy, 14.5f, 9, 9, 0)), Disc(cx, cy, 10.5f)});
-    box(body, Flat(kRim));
-    box(Minus(body, Outline(body, 1.3f)), RadialGradient(cx - 3, cy - 4, 16, Hex(0xFFFFFF), Hex(0xB8B8B8)));
+    const Inside body = Union({Polygon(StarPoints(cx, cy, 13.8f, 8.6f, 9, 0)), Disc(cx, cy, 10)});
+    box(Union({body, Outline(body, 1.1f)}), Flat(kRim));
+    box(body, RadialGradient(cx - 3, cy - 4, 18, Hex(0xFFFFFF), Hex(0xCFCFCF)));
     for (float side : {-1.0f, 1.0f}) {
         const float ex = cx + side * 4.2f, ey = cy + 0.2f;
         box(Ellipse(ex, ey, 3.3f, 3.0f), Flat(kRim));

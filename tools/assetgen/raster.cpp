@@ -100,6 +100,19 @@ void Cover(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shap
     const int ix1 = std::min(c.width, int(std::ceil(x1))), iy1 = std::min(c.height, int(std::ceil(y1)));
     for (int y = iy0; y < iy1; ++y) {
         for (int x = ix0; x < ix1; ++x) {
+            // A 3 x 3 probe at half-pixel spacing first: a pixel it finds wholly in or out needs no
+            // more samples. Features at least 0.71 pixels across always touch a probe.
+            int probes = 0;
+            for (int j = 0; j < 3; ++j) {
+                for (int i = 0; i < 3; ++i) {
+                    if (shape(float(x) + 0.5f * float(i), float(y) + 0.5f * float(j))) ++probes;
+                }
+            }
+            if (probes == 0) continue;
+            if (probes == 9) {
+                apply(x, y, 1.0f);
+                continue;
+            }
             int hits = 0;
             for (int sy = 0; sy < kSamples; ++sy) {
                 for (int sx = 0; sx < kSamples; ++sx) {
