@@ -79,17 +79,15 @@ Inside Heart(const Cell& at) {
     };
 }
 
-Inside Selector(const Cell& at, float turn) {
-    // A dial with three stops; the pointer shows which one is chosen.
-    const float a = turn * 3.14159265f / 180;
-    const Vec centre = at.P(8, 9.5f);
-    const Vec tip = {centre.x + 3.2f * std::sin(a), centre.y - 3.2f * std::cos(a)};
-    std::vector<Inside> parts = {Ring(centre.x, centre.y, 3.9f, 5.3f), Capsule(centre, tip, 1.1f)};
-    for (float stop : {-60.0f, 0.0f, 60.0f}) {
-        const float s = stop * 3.14159265f / 180;
-        parts.push_back(Disc(centre.x + 6.9f * std::sin(s), centre.y - 6.9f * std::cos(s), 0.95f));
+Inside Selector(const Cell& at, int chosen) {
+    // Three rising bars; the chosen one and those below it are filled, the rest hollow.
+    std::vector<Inside> bars;
+    for (int i = 0; i < 3; ++i) {
+        const float h = 5.0f + 3.5f * float(i), x = at.x + 1.5f + 4.6f * float(i), y = at.y + 14 - h;
+        const Inside bar = RoundRect(x, y, 3.6f, h, 1);
+        bars.push_back(i <= chosen ? bar : Minus(bar, RoundRect(x + 1, y + 1, 1.6f, h - 2, 0.3f)));
     }
-    return Union(parts);
+    return Union(bars);
 }
 
 Inside Monitor(const Cell& at, float w, float h) {
@@ -148,12 +146,13 @@ std::vector<Design> Designs() {
         return Union({Capsule(c.P(8, 3), c.P(8, 13), 1.5f), Capsule(c.P(3, 8), c.P(13, 8), 1.5f)});
     };
     d[17] = [](const Cell& c) { return Capsule(c.P(3, 8), c.P(13, 8), 1.5f); };
-    d[18] = [](const Cell& c) { return Selector(c, -60); };
-    d[19] = [](const Cell& c) { return Selector(c, 0); };
-    d[20] = [](const Cell& c) { return Selector(c, 60); };
+    d[18] = [](const Cell& c) { return Selector(c, 0); };
+    d[19] = [](const Cell& c) { return Selector(c, 1); };
+    d[20] = [](const Cell& c) { return Selector(c, 2); };
     // The track's halves are drawn side by side and stretched, so each runs to its inner edge.
-    d[21] = [](const Cell& c) { return RoundRect(c.x + 2, c.y + 5.5f, 14, 5, 2.5f); };
-    d[22] = [](const Cell& c) { return RoundRect(c.x + 0, c.y + 5.5f, 14, 5, 2.5f); };
+    // The bar runs on past the inner edge (the cell clips it) so the join has no rim and no pinch.
+    d[21] = [](const Cell& c) { return RoundRect(c.x + 2, c.y + 5.5f, 22, 5, 2.5f); };
+    d[22] = [](const Cell& c) { return RoundRect(c.x - 8, c.y + 5.5f, 22, 5, 2.5f); };
     d[23] = [](const Cell& c) { return RoundRect(c.x + 5, c.y + 1.5f, 6, 13, 3); };
     d[24] = [](const Cell& c) { return Union({Speaker(c), Waves(c, 1)}); };
     d[25] = [](const Cell& c) { return Union({Speaker(c), Waves(c, 2)}); };
