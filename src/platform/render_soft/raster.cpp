@@ -19,6 +19,13 @@ inline int Div255(int x) {
     return (x + (x >> 8)) >> 8;
 }
 
+// Two 8-bit lanes (bits 0-7 and 16-23) each divided by 255 with rounding; each lane holds at
+// most 255 * 255, so neither spills into the other.
+inline uint32_t Div255Pair(uint32_t x) {
+    x += 0x00800080u;
+    return ((x + ((x >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
 template <int Blend>
 inline void Put(uint32_t& dst, int r, int g, int b, int a) {
     if constexpr (Blend == kBlendMasked) {
@@ -27,23 +34,27 @@ inline void Put(uint32_t& dst, int r, int g, int b, int a) {
     } else if constexpr (Blend == kBlendSolid) {
         dst = 0xFF000000u | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
     } else {
-        const int dr = int(dst >> 16 & 0xFF), dg = int(dst >> 8 & 0xFF), db = int(dst & 0xFF);
-        int nr, ng, nb;
+        // Red and blue travel together in one word, green alone.
+        const uint32_t d = dst;
+        const uint32_t srcRB = uint32_t(r) << 16 | uint32_t(b), srcG = uint32_t(g);
+        const uint32_t dstRB = d & 0x00FF00FFu, dstG = d >> 8 & 0xFFu;
+        uint32_t rb, gg;
         if constexpr (Blend == kBlendAlpha) {
-            const int ia = 255 - a;
-            nr = Div255(r * a + dr * ia);
-            ng = Div255(g * a + dg * ia);
-            nb = Div255(b * a + db * ia);
+            const uint32_t ua = uint32_t(a), ia = 255u - ua;
+            rb = Div255Pair(srcRB * ua + dstRB * ia);
+            gg = uint32_t(Div255(int(srcG * ua + dstG * ia)));
         } else if constexpr (Blend == kBlendLight) {
-            nr = std::min(255, dr + Div255(r * a));
-            ng = std::min(255, dg + Div255(g * a));
-            nb = std::min(255, db + Div255(b * a));
+            // Per-lane sums reach at most 510; saturate each lane by its ninth bit.
+            const uint32_t ua = uint32_t(a);
+            const uint32_t sum = dstRB + Div255Pair(srcRB * ua);
+            const uint32_t over = sum & 0x01000100u;
+            rb = (sum | (over - (over >> 8))) & 0x00FF00FFu;
+            gg = std::min(255u, dstG + uint32_t(Div255(int(srcG * ua))));
         } else {  // shade: a multiply, alpha plays no part
-            nr = Div255(r * dr);
-            ng = Div255(g * dg);
-            nb = Div255(b * db);
+            rb = uint32_t(Div255(r * int(d >> 16 & 0xFFu))) << 16 | uint32_t(Div255(b * int(d & 0xFFu)));
+            gg = uint32_t(Div255(int(srcG * dstG)));
         }
-        dst = 0xFF000000u | uint32_t(nr) << 16 | uint32_t(ng) << 8 | uint32_t(nb);
+        dst = 0xFF000000u | rb | gg << 8;
     }
 }
 
@@ -58,6 +69,11 @@ struct Setup {
     int texMinX, texMaxX, texMinY, texMaxY;  // texel rectangle the quad may read
     int blitDx, blitDy;                      // texel = pixel + offset on the blit path
 };
+
+// Texture coordinates as 16.16 fixed point; anything a span can meet fits with room to spare.
+inline int32_t ToFixed(float texels) {
+    return int32_t(std::lround(std::clamp(texels, -30000.0f, 30000.0f) * 65536.0f));
+}
 
 inline void Texel(const Setup& s, uint32_t c, int& r, int& g, int& b, int& a) {
     r = (int(c >> 16 & 0xFF) * s.tintR256) >> 8;
@@ -89,6 +105,21 @@ void Span(const Setup& s, uint32_t* row, int y, int x0, int x1) {
                 Put<Blend>(row[x], r, g, b, a);
             }
             return;
+        } else if constexpr (Sample == kSampleNearest) {
+            // 16.16 fixed point along the row: over a screen-wide span the step's rounding moves a
+            // sample by less than a fiftieth of a texel.
+            const float uStart = s.u00 + s.dudy * float(y) + s.dudx * float(x0);
+            const float vStart = s.v00 + s.dvdy * float(y) + s.dvdx * float(x0);
+            int32_t uf = ToFixed(uStart), vf = ToFixed(vStart);
+            const int32_t du = ToFixed(s.dudx), dv = ToFixed(s.dvdx);
+            for (int x = x0; x < x1; ++x, uf += du, vf += dv) {
+                const int tx = std::clamp(uf >> 16, s.texMinX, s.texMaxX);
+                const int ty = std::clamp(vf >> 16, s.texMinY, s.texMaxY);
+                int r, g, b, a;
+                Texel(s, t.pixels[size_t(ty) * size_t(t.width) + size_t(tx)], r, g, b, a);
+                Put<Blend>(row[x], r, g, b, a);
+            }
+            return;
         } else {
             const float yc = float(y);
             const float uRow = s.u00 + s.dudy * yc, vRow = s.v00 + s.dvdy * yc;
@@ -96,22 +127,14 @@ void Span(const Setup& s, uint32_t* row, int y, int x0, int x1) {
             const float minY = float(s.texMinY), maxY = float(s.texMaxY);
             for (int x = x0; x < x1; ++x) {
                 const float u = uRow + s.dudx * float(x), v = vRow + s.dvdx * float(x);
-                uint32_t c;
-                if constexpr (Sample == kSampleNearest) {
-                    // Clamped values are >= 0, so truncation is floor.
-                    const int tx = int(std::clamp(u, minX, maxX));
-                    const int ty = int(std::clamp(v, minY, maxY));
-                    c = t.pixels[size_t(ty) * size_t(t.width) + size_t(tx)];
-                } else {
-                    const float fu = std::clamp(u - 0.5f, minX, maxX);
-                    const float fv = std::clamp(v - 0.5f, minY, maxY);
-                    const int tx = int(fu), ty = int(fv);
-                    const int wx = int((fu - float(tx)) * 256.0f), wy = int((fv - float(ty)) * 256.0f);
-                    const int tx1 = std::min(tx + 1, s.texMaxX), ty1 = std::min(ty + 1, s.texMaxY);
-                    const uint32_t* r0 = t.pixels + size_t(ty) * size_t(t.width);
-                    const uint32_t* r1 = t.pixels + size_t(ty1) * size_t(t.width);
-                    c = Lerp(Lerp(r0[tx], r0[tx1], wx), Lerp(r1[tx], r1[tx1], wx), wy);
-                }
+                const float fu = std::clamp(u - 0.5f, minX, maxX);
+                const float fv = std::clamp(v - 0.5f, minY, maxY);
+                const int tx = int(fu), ty = int(fv);
+                const int wx = int((fu - float(tx)) * 256.0f), wy = int((fv - float(ty)) * 256.0f);
+                const int tx1 = std::min(tx + 1, s.texMaxX), ty1 = std::min(ty + 1, s.texMaxY);
+                const uint32_t* r0 = t.pixels + size_t(ty) * size_t(t.width);
+                const uint32_t* r1 = t.pixels + size_t(ty1) * size_t(t.width);
+                const uint32_t c = Lerp(Lerp(r0[tx], r0[tx1], wx), Lerp(r1[tx], r1[tx1], wx), wy);
                 int r, g, b, a;
                 Texel(s, c, r, g, b, a);
                 Put<Blend>(row[x], r, g, b, a);
