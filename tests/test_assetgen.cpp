@@ -27,7 +27,8 @@ std::vector<uint8_t> ReadAll(const fs::path& path) {
 }
 
 uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
+           uint32_t(b[at + 3]) << 24;
 }
 uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
 
@@ -67,10 +68,20 @@ struct Sheet {
 
 TEST(AssetSheets, HaveTheGameSizesAndEveryUsedFrameIsDrawn) {
     const std::vector<Sheet> sheets = {
-        {"Common/icons.png", 128, 128, 16, 16, {0, 7, 11, 12, 13, 14, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 63}},
+        {"Common/icons.png",
+         128,
+         128,
+         16,
+         16,
+         {0, 7, 11, 12, 13, 14, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 63}},
         {"Common/logo.png", 256, 256, 256, 256, {0}},
         {"Common/Hearthside.png", 256, 256, 256, 256, {0}},
-        {"295/badges.png", 256, 256, 64, 64, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}},
+        {"295/badges.png",
+         256,
+         256,
+         64,
+         64,
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}},
         {"295/logo.png", 512, 128, 512, 128, {0}},
         {"295/menu.png", 256, 64, 64, 64, {0, 1, 2, 3}},
         {"295/gfx.png", 320, 320, 32, 32, {0, 1, 2, 3, 4, 5, 6, 7, 10, 11, 13}},
@@ -81,7 +92,8 @@ TEST(AssetSheets, HaveTheGameSizesAndEveryUsedFrameIsDrawn) {
         const Pixels p = LoadPixelsFromPng((kFiles / s.file).string());
         ASSERT_EQ(p.width, s.width);
         ASSERT_EQ(p.height, s.height);
-        for (int f : s.usedFrames) EXPECT_GT(Coverage(p, s.frameW, s.frameH, f), 0.03) << "frame " << f;
+        for (int f : s.usedFrames)
+            EXPECT_GT(Coverage(p, s.frameW, s.frameH, f), 0.03) << "frame " << f;
     }
 }
 
@@ -96,11 +108,13 @@ TEST(AssetSheets, SpritesFitTheWayTheGameDrawsThem) {
     for (int f : {0, 7, 21, 22, 23}) EXPECT_GT(LightShare(icons, 16, 16, f), 0.5) << "icon " << f;
     for (int f : {11, 13}) EXPECT_GT(LightShare(gfx, 32, 32, f), 0.5) << "sprite " << f;
     // Frame 1 is the head's collision shape for every head frame, so all eight share an outline.
-    for (int f = 0; f < 8; ++f) EXPECT_NEAR(Coverage(gfx, 32, 32, f), Coverage(gfx, 32, 32, 1), 0.005) << f;
+    for (int f = 0; f < 8; ++f)
+        EXPECT_NEAR(Coverage(gfx, 32, 32, f), Coverage(gfx, 32, 32, 1), 0.005) << f;
 }
 
 TEST(AssetSounds, AreCleanMonoPcmAtFullLevel) {
-    for (const char* file : {"Common/badgeget.wav", "295/003.wav", "295/005.wav", "295/008.wav", "295/031.wav", "295/098.wav"}) {
+    for (const char* file : {"Common/badgeget.wav", "295/003.wav", "295/005.wav", "295/008.wav",
+                             "295/031.wav", "295/098.wav"}) {
         SCOPED_TRACE(file);
         const std::vector<uint8_t> b = ReadAll(kFiles / file);
         ASSERT_GE(b.size(), 44u);
@@ -117,14 +131,15 @@ TEST(AssetSounds, AreCleanMonoPcmAtFullLevel) {
         ASSERT_NE(fmt, 0u);
         ASSERT_NE(data, 0u);
         ASSERT_LE(data + dataBytes, b.size());
-        EXPECT_EQ(U16(b, fmt), 1);         // PCM
-        EXPECT_EQ(U16(b, fmt + 2), 1);     // mono
+        EXPECT_EQ(U16(b, fmt), 1);      // PCM
+        EXPECT_EQ(U16(b, fmt + 2), 1);  // mono
         EXPECT_EQ(U32(b, fmt + 4), 44100u);
         EXPECT_EQ(U16(b, fmt + 14), 16);
         const size_t n = dataBytes / 2;
         ASSERT_GT(n, 44100u / 50);  // at least 20 ms
         int peak = 0;
-        for (size_t i = 0; i < n; ++i) peak = std::max(peak, std::abs(int(int16_t(U16(b, data + 2 * i)))));
+        for (size_t i = 0; i < n; ++i)
+            peak = std::max(peak, std::abs(int(int16_t(U16(b, data + 2 * i)))));
         // A step at either end clicks; a quiet or clipped effect sits badly beside the others.
         EXPECT_LE(std::abs(int(int16_t(U16(b, data)))), 64);
         EXPECT_LE(std::abs(int(int16_t(U16(b, data + 2 * (n - 1))))), 64);
@@ -134,7 +149,8 @@ TEST(AssetSounds, AreCleanMonoPcmAtFullLevel) {
 }
 
 TEST(AssetFonts, AreTrueTypeUnderTheirLoadNames) {
-    for (const char* file : {"SVBasicManual.ttf", "November.ttf", "Blue Highway.ttf", "Acknowledge TT BRK.ttf"}) {
+    for (const char* file :
+         {"SVBasicManual.ttf", "November.ttf", "Blue Highway.ttf", "Acknowledge TT BRK.ttf"}) {
         const std::vector<uint8_t> b = ReadAll(kFiles / "Common" / file);
         ASSERT_GE(b.size(), 4u) << file;
         EXPECT_EQ(U32(b, 0), 0x00000100u) << file << " is not a TrueType-outline font";
@@ -148,14 +164,16 @@ TEST(AssetGenerator, WritesTheSameBytesEveryRunAndReportsFailure) {
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     const fs::path out = pattern;
     ASSERT_EQ(std::system(("\"" + generator.string() + "\" \"" + out.string() + "\"").c_str()), 0);
-    for (const char* file : {"Common/icons.png", "Common/logo.png", "Common/Hearthside.png", "Common/badgeget.wav",
-                             "295/badges.png", "295/logo.png", "295/menu.png", "295/gfx.png", "295/twirl.png",
-                             "295/003.wav", "295/005.wav", "295/008.wav", "295/031.wav", "295/098.wav"}) {
+    for (const char* file :
+         {"Common/icons.png", "Common/logo.png", "Common/Hearthside.png", "Common/badgeget.wav",
+          "295/badges.png", "295/logo.png", "295/menu.png", "295/gfx.png", "295/twirl.png",
+          "295/003.wav", "295/005.wav", "295/008.wav", "295/031.wav", "295/098.wav"}) {
         EXPECT_EQ(ReadAll(out / file), ReadAll(kFiles / file)) << file;
     }
     // A Files folder that cannot be created (its parent is a file) fails the build step.
     const std::string blocked = (out / "295" / "003.wav" / "Files").string();
-    EXPECT_NE(std::system(("\"" + generator.string() + "\" \"" + blocked + "\" 2>/dev/null").c_str()), 0);
+    EXPECT_NE(
+        std::system(("\"" + generator.string() + "\" \"" + blocked + "\" 2>/dev/null").c_str()), 0);
     fs::remove_all(out);
 }
 

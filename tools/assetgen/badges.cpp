@@ -22,8 +22,11 @@ struct Badge {
 };
 
 Inside Shield(float cx, float cy) {
-    return Union({RoundRect(cx - 22, cy - 25, 44, 26, 5),
-                  Polygon({{cx - 22, cy - 2}, {cx + 22, cy - 2}, {cx + 16, cy + 14}, {cx, cy + 27}, {cx - 16, cy + 14}})});
+    return Union({RoundRect(cx - 22, cy - 25, 44, 26, 5), Polygon({{cx - 22, cy - 2},
+                                                                   {cx + 22, cy - 2},
+                                                                   {cx + 16, cy + 14},
+                                                                   {cx, cy + 27},
+                                                                   {cx - 16, cy + 14}})});
 }
 Inside Rosette(float cx, float cy) {
     std::vector<Inside> petals = {Disc(cx, cy, 21)};
@@ -34,9 +37,10 @@ Inside Rosette(float cx, float cy) {
     return Union(petals);
 }
 Inside RibbonMedal(float cx, float cy) {
-    return Union({Polygon({{cx - 16, cy - 28}, {cx - 4, cy - 28}, {cx + 6, cy - 6}, {cx - 6, cy - 6}}),
-                  Polygon({{cx + 4, cy - 28}, {cx + 16, cy - 28}, {cx + 6, cy - 6}, {cx - 6, cy - 6}}),
-                  Disc(cx, cy + 8, 20)});
+    return Union(
+        {Polygon({{cx - 16, cy - 28}, {cx - 4, cy - 28}, {cx + 6, cy - 6}, {cx - 6, cy - 6}}),
+         Polygon({{cx + 4, cy - 28}, {cx + 16, cy - 28}, {cx + 6, cy - 6}, {cx - 6, cy - 6}}),
+         Disc(cx, cy + 8, 20)});
 }
 Inside HeartShape(float cx, float cy) {
     return [=](float x, float y) {
@@ -49,11 +53,24 @@ Inside HeartShape(float cx, float cy) {
 Inside StarEmblem(float cx, float cy) { return Polygon(StarPoints(cx, cy + 1, 13, 5.5f, 5, 0)); }
 Inside PlateEmblem(float cx, float cy) { return Union({Ring(cx, cy, 8.5f, 12), Disc(cx, cy, 6)}); }
 Inside BoltEmblem(float cx, float cy) {
-    return Polygon({{cx + 3, cy - 15}, {cx - 9, cy + 2}, {cx - 1, cy + 2}, {cx - 4, cy + 15}, {cx + 9, cy - 3}, {cx + 1, cy - 3}});
+    return Polygon({{cx + 3, cy - 15},
+                    {cx - 9, cy + 2},
+                    {cx - 1, cy + 2},
+                    {cx - 4, cy + 15},
+                    {cx + 9, cy - 3},
+                    {cx + 1, cy - 3}});
 }
-Inside CheckEmblem(float cx, float cy) { return Polyline({{cx - 10, cy}, {cx - 3, cy + 8}, {cx + 11, cy - 9}}, 3.2f); }
+Inside CheckEmblem(float cx, float cy) {
+    return Polyline({{cx - 10, cy}, {cx - 3, cy + 8}, {cx + 11, cy - 9}}, 3.2f);
+}
 Inside CrownEmblem(float cx, float cy) {
-    return Polygon({{cx - 13, cy + 9}, {cx - 14, cy - 9}, {cx - 6, cy - 1}, {cx, cy - 12}, {cx + 6, cy - 1}, {cx + 14, cy - 9}, {cx + 13, cy + 9}});
+    return Polygon({{cx - 13, cy + 9},
+                    {cx - 14, cy - 9},
+                    {cx - 6, cy - 1},
+                    {cx, cy - 12},
+                    {cx + 6, cy - 1},
+                    {cx + 14, cy - 9},
+                    {cx + 13, cy + 9}});
 }
 Inside DotsEmblem(int n, float cx, float cy) {
     std::vector<Inside> d;
@@ -61,7 +78,11 @@ Inside DotsEmblem(int n, float cx, float cy) {
     return Union(d);
 }
 Inside GemEmblem(float cx, float cy) {
-    return Polygon({{cx - 12, cy - 4}, {cx - 6, cy - 11}, {cx + 6, cy - 11}, {cx + 12, cy - 4}, {cx, cy + 12}});
+    return Polygon({{cx - 12, cy - 4},
+                    {cx - 6, cy - 11},
+                    {cx + 6, cy - 11},
+                    {cx + 12, cy - 4},
+                    {cx, cy + 12}});
 }
 Inside HeartEmblem(float cx, float cy) {
     return [=](float x, float y) {
@@ -76,9 +97,13 @@ std::vector<Badge> Designs() {
     const Shape star = [](float x, float y) { return Polygon(StarPoints(x, y + 2, 30, 15, 5, 0)); };
     const Shape hexagon = [](float x, float y) { return Polygon(RegularPolygon(x, y, 28, 6, 30)); };
     const Shape diamond = [](float x, float y) { return Polygon(RegularPolygon(x, y, 29, 4, 0)); };
-    const Shape octagon = [](float x, float y) { return Polygon(RegularPolygon(x, y, 27, 8, 22.5f)); };
+    const Shape octagon = [](float x, float y) {
+        return Polygon(RegularPolygon(x, y, 27, 8, 22.5f));
+    };
     const Shape square = [](float x, float y) { return RoundRect(x - 24, y - 24, 48, 48, 9); };
-    const Shape triangle = [](float x, float y) { return Polygon(RegularPolygon(x, y + 5, 31, 3, 0)); };
+    const Shape triangle = [](float x, float y) {
+        return Polygon(RegularPolygon(x, y + 5, 31, 3, 0));
+    };
     const Shape star6 = [](float x, float y) { return Polygon(StarPoints(x, y, 29, 20, 8, 0)); };
     return {
         {circle, 0xFFE27A, 0xC98A1E, StarEmblem},
@@ -94,7 +119,8 @@ std::vector<Badge> Designs() {
         {square, 0xFFC07A, 0xD0602A, CrownEmblem},
         {triangle, 0xFFF5A0, 0xD0A21E, [](float x, float y) { return DotsEmblem(2, x, y + 6); }},
         {RibbonMedal, 0xA8C8FF, 0x3A58C8, [](float x, float y) { return PlateEmblem(x, y + 8); }},
-        {HeartShape, 0xFF9AB4, 0xD0305A, [](float x, float y) { return Polygon(StarPoints(x, y - 1, 9, 4, 5, 0)); }},
+        {HeartShape, 0xFF9AB4, 0xD0305A,
+         [](float x, float y) { return Polygon(StarPoints(x, y - 1, 9, 4, 5, 0)); }},
         {Shield, 0xFFE27A, 0xC98A1E, CrownEmblem},
         {star6, 0xFFFFFF, 0x9AA8D0, [](float x, float y) { return DotsEmblem(3, x, y); }},
     };
@@ -103,7 +129,9 @@ std::vector<Badge> Designs() {
 void DrawBadge(Canvas& c, int index, const Badge& b) {
     const float ox = float(index % kColumns * kCell), oy = float(index / kColumns * kCell);
     const float cx = ox + 32, cy = oy + 32;
-    const auto cell = [&](const Inside& s, const Paint& p) { Fill(c, ox, oy, ox + kCell, oy + kCell, s, p); };
+    const auto cell = [&](const Inside& s, const Paint& p) {
+        Fill(c, ox, oy, ox + kCell, oy + kCell, s, p);
+    };
     const Inside body = b.body(cx, cy);
     const Inside emblem = b.emblem(cx, cy);
     cell(Union({body, Outline(body, 2.2f)}), Flat(kInk));

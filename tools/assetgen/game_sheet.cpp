@@ -18,13 +18,15 @@ Vec Origin(int frame) { return {float(frame % kColumns * kCell), float(frame / k
 
 // Where the head looks in frames 0-7, y down: frame 0 at the player, the rest around the clock.
 constexpr Vec kGaze[8] = {{0, 0.35f}, {-0.7f, 0.7f}, {-1, 0}, {-0.7f, -0.7f},
-                          {0, -1},    {0.7f, -0.7f}, {1, 0}, {0.7f, 0.7f}};
+                          {0, -1},    {0.7f, -0.7f}, {1, 0},  {0.7f, 0.7f}};
 
 void DrawHead(Canvas& c, int frame) {
     const Vec o = Origin(frame);
     const float cx = o.x + 16, cy = o.y + 16.5f;
     const Vec g = kGaze[frame];
-    const auto box = [&](const Inside& s, const Paint& p) { Fill(c, o.x, o.y, o.x + kCell, o.y + kCell, s, p); };
+    const auto box = [&](const Inside& s, const Paint& p) {
+        Fill(c, o.x, o.y, o.x + kCell, o.y + kCell, s, p);
+    };
 
     box(Disc(cx, cy, 15), Flat(kRim));
     box(Disc(cx, cy, 13.6f), RadialGradient(cx - 4, cy - 6, 22, Hex(0xFFE9A0), Hex(0xF08A2C)));
@@ -51,7 +53,9 @@ void DrawHead(Canvas& c, int frame) {
 void DrawPlate(Canvas& c) {
     const Vec o = Origin(10);
     const float cx = o.x + 16, cy = o.y + 16;
-    const auto box = [&](const Inside& s, const Paint& p) { Fill(c, o.x, o.y, o.x + kCell, o.y + kCell, s, p); };
+    const auto box = [&](const Inside& s, const Paint& p) {
+        Fill(c, o.x, o.y, o.x + kCell, o.y + kCell, s, p);
+    };
     box(Disc(cx, cy, 15), Flat(Hex(0x3A3060)));
     box(Disc(cx, cy, 14), RadialGradient(cx - 5, cy - 5, 20, Hex(0xFFFFFF), Hex(0xD9DEEA)));
     box(Ring(cx, cy, 10.2f, 12.2f), Flat(Hex(0x7FA8E8)));  // the glazed band of the rim
@@ -67,7 +71,9 @@ void DrawPlate(Canvas& c) {
 void DrawIntruder(Canvas& c) {
     const Vec o = Origin(11);
     const float cx = o.x + 16, cy = o.y + 16;
-    const auto box = [&](const Inside& s, const Paint& p) { Fill(c, o.x, o.y, o.x + kCell, o.y + kCell, s, p); };
+    const auto box = [&](const Inside& s, const Paint& p) {
+        Fill(c, o.x, o.y, o.x + kCell, o.y + kCell, s, p);
+    };
     const Inside body = Union({Polygon(StarPoints(cx, cy, 13.8f, 8.6f, 9, 0)), Disc(cx, cy, 10)});
     box(Union({body, Outline(body, 1.1f)}), Flat(kRim));
     box(body, RadialGradient(cx - 3, cy - 4, 18, Hex(0xFFFFFF), Hex(0xCFCFCF)));
@@ -77,16 +83,24 @@ void DrawIntruder(Canvas& c) {
         box(Ellipse(ex, ey, 2.4f, 2.1f), Flat(Hex(0xFFFFFF)));
         box(Disc(ex - side * 0.7f, ey + 0.5f, 1.1f), Flat(kRim));
         // Brows slanting down towards the middle make it scowl.
-        box(Capsule({ex - side * 2.6f, ey - 3.2f}, {ex + side * 2.6f, ey - 5.2f}, 0.9f), Flat(kRim));
+        box(Capsule({ex - side * 2.6f, ey - 3.2f}, {ex + side * 2.6f, ey - 5.2f}, 0.9f),
+            Flat(kRim));
     }
-    box(Polyline({{cx - 4, cy + 6.4f}, {cx - 2, cy + 5}, {cx, cy + 6.4f}, {cx + 2, cy + 5}, {cx + 4, cy + 6.4f}}, 0.8f),
+    box(Polyline({{cx - 4, cy + 6.4f},
+                  {cx - 2, cy + 5},
+                  {cx, cy + 6.4f},
+                  {cx + 2, cy + 5},
+                  {cx + 4, cy + 6.4f}},
+                 0.8f),
         Flat(kRim));
 }
 
 void DrawPickup(Canvas& c) {
     const Vec o = Origin(13);
     const float cx = o.x + 16, cy = o.y + 16;
-    const auto box = [&](const Inside& s, const Paint& p) { Fill(c, o.x, o.y, o.x + kCell, o.y + kCell, s, p); };
+    const auto box = [&](const Inside& s, const Paint& p) {
+        Fill(c, o.x, o.y, o.x + kCell, o.y + kCell, s, p);
+    };
     // A cut gem: an octagon whose facets are shaded in pale greys around a bright table.
     const std::vector<Vec> outer = RegularPolygon(cx, cy, 10.5f, 8, 22.5f);
     const std::vector<Vec> table = RegularPolygon(cx, cy, 5.2f, 8, 22.5f);

@@ -33,10 +33,14 @@ int main(int argc, char** argv) {
         std::function<gen::Canvas()> draw;
     };
     const std::vector<Image> images = {
-        {common + "icons.png", gen::DrawIcons},        {common + "logo.png", gen::DrawMakerLogo},
-        {common + "Hearthside.png", gen::DrawPartnerLogo}, {game + "badges.png", gen::DrawBadges},
-        {game + "logo.png", gen::DrawTitleLogo},       {game + "menu.png", gen::DrawMenuStrip},
-        {game + "gfx.png", gen::DrawGameSheet},        {game + "twirl.png", gen::DrawTwirl},
+        {common + "icons.png", gen::DrawIcons},
+        {common + "logo.png", gen::DrawMakerLogo},
+        {common + "Hearthside.png", gen::DrawPartnerLogo},
+        {game + "badges.png", gen::DrawBadges},
+        {game + "logo.png", gen::DrawTitleLogo},
+        {game + "menu.png", gen::DrawMenuStrip},
+        {game + "gfx.png", gen::DrawGameSheet},
+        {game + "twirl.png", gen::DrawTwirl},
     };
     struct Sound {
         std::string path;

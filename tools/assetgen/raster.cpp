@@ -97,7 +97,8 @@ namespace {
 template <typename Apply>
 void Cover(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shape, Apply apply) {
     const int ix0 = std::max(0, int(std::floor(x0))), iy0 = std::max(0, int(std::floor(y0)));
-    const int ix1 = std::min(c.width, int(std::ceil(x1))), iy1 = std::min(c.height, int(std::ceil(y1)));
+    const int ix1 = std::min(c.width, int(std::ceil(x1))),
+              iy1 = std::min(c.height, int(std::ceil(y1)));
     for (int y = iy0; y < iy1; ++y) {
         for (int x = ix0; x < ix1; ++x) {
             // A 3 x 3 probe at half-pixel spacing first: a pixel it finds wholly in or out needs no
@@ -128,17 +129,20 @@ void Cover(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shap
 
 }  // namespace
 
-void Fill(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shape, const Paint& paint) {
+void Fill(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shape,
+          const Paint& paint) {
     Cover(c, x0, y0, x1, y1, shape, [&](int x, int y, float cov) {
         Blend(c, x, y, paint(float(x) + 0.5f, float(y) + 0.5f), cov);
     });
 }
 
-void Fill(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shape, const Rgba& colour) {
+void Fill(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shape,
+          const Rgba& colour) {
     Cover(c, x0, y0, x1, y1, shape, [&](int x, int y, float cov) { Blend(c, x, y, colour, cov); });
 }
 
-void Glow(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shape, const Paint& paint) {
+void Glow(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shape,
+          const Paint& paint) {
     Cover(c, x0, y0, x1, y1, shape, [&](int x, int y, float cov) {
         AddLight(c, x, y, paint(float(x) + 0.5f, float(y) + 0.5f), cov);
     });
@@ -230,11 +234,15 @@ Inside Intersect(Inside a, Inside b) {
 Inside Outline(const Inside& shape, float width) {
     // A point is on the outline when the shape's edge passes within `width` of it: probe a ring of
     // eight neighbours at that distance and look for disagreement.
+    std::vector<Vec> ring;
+    for (int k = 0; k < 8; ++k) {
+        const float ang = float(k) * kPi / 4;
+        ring.push_back({width * std::cos(ang), width * std::sin(ang)});
+    }
     return [=](float x, float y) {
         const bool here = shape(x, y);
-        for (int k = 0; k < 8; ++k) {
-            const float ang = float(k) * kPi / 4;
-            if (shape(x + width * std::cos(ang), y + width * std::sin(ang)) != here) return true;
+        for (const Vec& d : ring) {
+            if (shape(x + d.x, y + d.y) != here) return true;
         }
         return false;
     };
@@ -259,7 +267,8 @@ std::vector<Vec> RegularPolygon(float cx, float cy, float r, int sides, float tu
     return p;
 }
 
-std::vector<Vec> ArcPoints(float cx, float cy, float rx, float ry, float from, float to, int steps) {
+std::vector<Vec> ArcPoints(float cx, float cy, float rx, float ry, float from, float to,
+                           int steps) {
     std::vector<Vec> p;
     for (int i = 0; i <= steps; ++i) {
         const float ang = (from + (to - from) * float(i) / float(steps)) * kPi / 180;

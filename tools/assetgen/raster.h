@@ -12,7 +12,7 @@ namespace gen {
 struct Rgba {
     float r = 0, g = 0, b = 0, a = 0;  // straight (not premultiplied), 0-1
 };
-Rgba Hex(uint32_t rgb, float alpha = 1);       // 0xRRGGBB
+Rgba Hex(uint32_t rgb, float alpha = 1);          // 0xRRGGBB
 Rgba Mix(const Rgba& a, const Rgba& b, float t);  // t = 0 gives a
 
 struct Vec {
@@ -39,9 +39,12 @@ using Inside = std::function<bool(float x, float y)>;
 using Paint = std::function<Rgba(float x, float y)>;
 
 // Fills the shape within the box [x0, x1) x [y0, y1), kSamples x kSamples samples per pixel.
-void Fill(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shape, const Paint& paint);
-void Fill(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shape, const Rgba& colour);
-void Glow(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shape, const Paint& paint);
+void Fill(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shape,
+          const Paint& paint);
+void Fill(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shape,
+          const Rgba& colour);
+void Glow(Canvas& c, float x0, float y0, float x1, float y1, const Inside& shape,
+          const Paint& paint);
 
 // Shapes.
 Inside Disc(float cx, float cy, float r);

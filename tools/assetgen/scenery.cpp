@@ -24,11 +24,16 @@ struct Hills {
 
 void DrawLayer(Canvas& c, int frame, const Hills& h) {
     const float ox = float(frame * kLayer);
-    const auto ridge = [&](float x) { return Ridge(x, h.base, h.a1, h.f1, h.p1, h.a2, h.f2, h.p2); };
+    const auto ridge = [&](float x) {
+        return Ridge(x, h.base, h.a1, h.f1, h.p1, h.a2, h.f2, h.p2);
+    };
     const Inside land = [&](float x, float y) { return y >= ridge(x - ox); };
-    const Inside rim = [&](float x, float y) { return y >= ridge(x - ox) && y < ridge(x - ox) + 1.2f; };
+    const Inside rim = [&](float x, float y) {
+        return y >= ridge(x - ox) && y < ridge(x - ox) + 1.2f;
+    };
     const float crest = h.base - std::fabs(h.a1) - std::fabs(h.a2);
-    Fill(c, ox, 0, ox + kLayer, kLayer, land, VerticalGradient(crest, Hex(h.top), kLayer, Hex(h.bottom)));
+    Fill(c, ox, 0, ox + kLayer, kLayer, land,
+         VerticalGradient(crest, Hex(h.top), kLayer, Hex(h.bottom)));
     Fill(c, ox, 0, ox + kLayer, kLayer, rim, Hex(h.rim, 0.8f));
     // Wide displays show past the cell's sides; fading the outer columns hides the cut.
     constexpr int kFadeColumns = 3;
@@ -45,16 +50,20 @@ void DrawLayer(Canvas& c, int frame, const Hills& h) {
 
 void DrawCloud(Canvas& c, int frame) {
     const float ox = float(frame * kLayer);
-    const Inside puff = Union({Ellipse(ox + 32, 36, 22, 9), Disc(ox + 24, 30, 10), Disc(ox + 37, 26, 12),
-                               Disc(ox + 47, 32, 8)});
-    Fill(c, ox, 0, ox + kLayer, kLayer, puff, VerticalGradient(16, Hex(0xFFFFFF, 0.95f), 45, Hex(0xC9C3F2, 0.9f)));
+    const Inside puff = Union({Ellipse(ox + 32, 36, 22, 9), Disc(ox + 24, 30, 10),
+                               Disc(ox + 37, 26, 12), Disc(ox + 47, 32, 8)});
+    Fill(c, ox, 0, ox + kLayer, kLayer, puff,
+         VerticalGradient(16, Hex(0xFFFFFF, 0.95f), 45, Hex(0xC9C3F2, 0.9f)));
 }
 
 void Plate(Canvas& c, float cx, float cy, float rx, float ry) {
     const float x0 = cx - rx - 4, y0 = cy - ry - 4, x1 = cx + rx + 4, y1 = cy + ry + 4;
     Fill(c, x0, y0, x1, y1, Ellipse(cx, cy, rx + 3, ry + 3), Hex(0x1E0F3A));
-    Fill(c, x0, y0, x1, y1, Ellipse(cx, cy, rx, ry), RadialGradient(cx - rx / 3, cy - ry / 3, rx * 1.4f, Hex(0xFFFFFF), Hex(0xCBD3E6)));
-    Fill(c, x0, y0, x1, y1, Minus(Ellipse(cx, cy, rx * 0.86f, ry * 0.86f), Ellipse(cx, cy, rx * 0.72f, ry * 0.72f)), Hex(0x7FA8E8));
+    Fill(c, x0, y0, x1, y1, Ellipse(cx, cy, rx, ry),
+         RadialGradient(cx - rx / 3, cy - ry / 3, rx * 1.4f, Hex(0xFFFFFF), Hex(0xCBD3E6)));
+    Fill(c, x0, y0, x1, y1,
+         Minus(Ellipse(cx, cy, rx * 0.86f, ry * 0.86f), Ellipse(cx, cy, rx * 0.72f, ry * 0.72f)),
+         Hex(0x7FA8E8));
     Fill(c, x0, y0, x1, y1, Ellipse(cx, cy, rx * 0.6f, ry * 0.6f), Hex(0xF4F6FB));
 }
 
@@ -62,9 +71,12 @@ void Plate(Canvas& c, float cx, float cy, float rx, float ry) {
 
 Canvas DrawMenuStrip() {
     Canvas c = MakeCanvas(kLayer * 4, kLayer);
-    DrawLayer(c, 0, {34, 3.6f, 0.16f, 0.4f, 1.5f, 0.37f, 1.9f, 0x6E63C4, 0x3F3690, 0xA79CF0});  // far
-    DrawLayer(c, 1, {46, 4.0f, 0.12f, 2.2f, 1.5f, 0.29f, 0.3f, 0x30246E, 0x1A1444, 0x7A6CD8});  // near
-    DrawLayer(c, 2, {42, 4.0f, 0.19f, 4.0f, 1.5f, 0.41f, 2.7f, 0x4B3FA0, 0x2B2166, 0x8A7EE0});  // middle
+    DrawLayer(c, 0,
+              {34, 3.6f, 0.16f, 0.4f, 1.5f, 0.37f, 1.9f, 0x6E63C4, 0x3F3690, 0xA79CF0});  // far
+    DrawLayer(c, 1,
+              {46, 4.0f, 0.12f, 2.2f, 1.5f, 0.29f, 0.3f, 0x30246E, 0x1A1444, 0x7A6CD8});  // near
+    DrawLayer(c, 2,
+              {42, 4.0f, 0.19f, 4.0f, 1.5f, 0.41f, 2.7f, 0x4B3FA0, 0x2B2166, 0x8A7EE0});  // middle
     DrawCloud(c, 3);
     return c;
 }
@@ -89,7 +101,8 @@ Canvas DrawTwirl() {
                     const float swirl = std::atan2(dy, dx) * kArms + r * 9.0f;
                     const float arm = std::pow(0.5f + 0.5f * std::cos(swirl), 3.0f);
                     const float fade = std::pow(1 - r, 1.6f);
-                    sum += std::min(1.0f, (arm * 0.85f + 0.15f) * fade + 0.9f * std::exp(-r * r * 40));
+                    sum +=
+                        std::min(1.0f, (arm * 0.85f + 0.15f) * fade + 0.9f * std::exp(-r * r * 40));
                 }
             }
             const float v = sum / (kSub * kSub);
@@ -122,8 +135,11 @@ Canvas DrawTitleLogo() {
         trail.push_back({{x2 - 16 - len, y}, {x2 - 16, y}});
     }
     const Paint letters = VerticalGradient(y1, Hex(0xFFF59A), y2 + cap2, Hex(0xFF8A3D));
-    const Inside outline = Union({StrokesShape(strokes, radius + 3), StrokesShape(trail, 3.5f + 2.5f)});
-    Fill(c, 0, 0, 512, 128, [&](float x, float y) { return outline(x - 3, y - 4); }, Hex(0x120830, 0.5f));
+    const Inside outline =
+        Union({StrokesShape(strokes, radius + 3), StrokesShape(trail, 3.5f + 2.5f)});
+    Fill(
+        c, 0, 0, 512, 128, [&](float x, float y) { return outline(x - 3, y - 4); },
+        Hex(0x120830, 0.5f));
     Fill(c, 0, 0, 512, 128, StrokesShape(strokes, radius + 3), Hex(0x1E0F3A));
     Fill(c, 0, 0, 512, 128, StrokesShape(trail, 3.5f + 2.5f), Hex(0x1E0F3A));
     Fill(c, 0, 0, 512, 128, StrokesShape(trail, 3.5f), Hex(0x9FD0FF));

@@ -27,7 +27,9 @@ struct Noise {
     }
 };
 
-std::vector<float> Silence(float seconds) { return std::vector<float>(size_t(seconds * kSampleRate), 0.0f); }
+std::vector<float> Silence(float seconds) {
+    return std::vector<float>(size_t(seconds * kSampleRate), 0.0f);
+}
 float TimeOf(size_t i) { return float(i) / kSampleRate; }
 
 // Attack of `attack` seconds, then exponential decay with time constant `tau`.
@@ -42,7 +44,8 @@ void AddBell(std::vector<float>& s, float start, float freq, float gain, float t
     for (size_t i = size_t(start * kSampleRate); i < s.size(); ++i) {
         const float t = TimeOf(i) - start;
         const float ph = 2 * kPi * freq * t;
-        const float tone = std::sin(ph) + 0.3f * std::sin(2 * ph) * std::exp(-t / 0.08f) + 0.12f * std::sin(3 * ph);
+        const float tone = std::sin(ph) + 0.3f * std::sin(2 * ph) * std::exp(-t / 0.08f) +
+                           0.12f * std::sin(3 * ph);
         s[i] += gain * Envelope(t, 0.004f, tau) * tone;
     }
 }
@@ -108,7 +111,8 @@ std::vector<float> IntruderZap() {
         const float t = TimeOf(i);
         const float freq = 2400.0f * std::exp(-t / 0.05f) + 500.0f;
         phase += 2 * kPi * freq / kSampleRate;
-        const float saw = std::sin(phase) + 0.35f * std::sin(2 * phase) + 0.2f * std::sin(3 * phase);
+        const float saw =
+            std::sin(phase) + 0.35f * std::sin(2 * phase) + 0.2f * std::sin(3 * phase);
         s[i] = 0.45f * saw * Envelope(t, 0.002f, 0.04f);
     }
     AddBell(s, 0.03f, 1318.5f, 0.45f, 0.09f);

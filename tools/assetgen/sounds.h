@@ -6,11 +6,11 @@
 
 namespace gen {
 
-std::vector<float> BadgeJingle();    // Common/badgeget.wav
-std::vector<float> PlateGrab();      // 295/003.wav
-std::vector<float> IntruderZap();    // 295/005.wav
-std::vector<float> PickupPlink();    // 295/008.wav
-std::vector<float> HeadCrash();      // 295/031.wav
-std::vector<float> MenuBlip();       // 295/098.wav
+std::vector<float> BadgeJingle();  // Common/badgeget.wav
+std::vector<float> PlateGrab();    // 295/003.wav
+std::vector<float> IntruderZap();  // 295/005.wav
+std::vector<float> PickupPlink();  // 295/008.wav
+std::vector<float> HeadCrash();    // 295/031.wav
+std::vector<float> MenuBlip();     // 295/098.wav
 
 }  // namespace gen

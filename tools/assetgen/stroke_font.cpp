@@ -19,33 +19,51 @@ std::vector<Vec> Join(std::vector<Vec> a, const std::vector<Vec>& b) {
 
 Letter Design(char c) {
     switch (c) {
-        case 'A': return {0.8f, {{{0, 1}, {0.4f, 0}, {0.8f, 1}}, {{0.17f, 0.64f}, {0.63f, 0.64f}}}};
-        case 'C': return {0.74f, {ArcPoints(0.44f, 0.5f, 0.42f, 0.5f, 48, -228, kArcSteps * 2)}};
+        case 'A':
+            return {0.8f, {{{0, 1}, {0.4f, 0}, {0.8f, 1}}, {{0.17f, 0.64f}, {0.63f, 0.64f}}}};
+        case 'C':
+            return {0.74f, {ArcPoints(0.44f, 0.5f, 0.42f, 0.5f, 48, -228, kArcSteps * 2)}};
         case 'D':
-            return {0.74f, {Join(Join({{0.0f, 1.0f}, {0.0f, 0.0f}, {0.26f, 0.0f}},
-                                      ArcPoints(0.26f, 0.5f, 0.48f, 0.5f, 0, 180, kArcSteps * 2)),
-                                 {{0.26f, 1.0f}, {0.0f, 1.0f}})}};
+            return {0.74f,
+                    {Join(Join({{0.0f, 1.0f}, {0.0f, 0.0f}, {0.26f, 0.0f}},
+                               ArcPoints(0.26f, 0.5f, 0.48f, 0.5f, 0, 180, kArcSteps * 2)),
+                          {{0.26f, 1.0f}, {0.0f, 1.0f}})}};
         case 'E':
             return {0.62f, {{{0.62f, 0}, {0, 0}, {0, 1}, {0.62f, 1}}, {{0, 0.5f}, {0.5f, 0.5f}}}};
-        case 'F': return {0.6f, {{{0.6f, 0}, {0, 0}, {0, 1}}, {{0, 0.5f}, {0.48f, 0.5f}}}};
-        case 'H': return {0.74f, {{{0, 0}, {0, 1}}, {{0.74f, 0}, {0.74f, 1}}, {{0, 0.5f}, {0.74f, 0.5f}}}};
-        case 'I': return {0.0f, {{{0, 0}, {0, 1}}}};
-        case 'K': return {0.68f, {{{0, 0}, {0, 1}}, {{0.66f, 0}, {0, 0.64f}}, {{0.22f, 0.45f}, {0.68f, 1}}}};
-        case 'L': return {0.58f, {{{0, 0}, {0, 1}, {0.58f, 1}}}};
-        case 'N': return {0.74f, {{{0, 1}, {0, 0}, {0.74f, 1}, {0.74f, 0}}}};
-        case 'O': return {0.9f, {ArcPoints(0.45f, 0.5f, 0.45f, 0.5f, 0, 360, kArcSteps * 3)}};
+        case 'F':
+            return {0.6f, {{{0.6f, 0}, {0, 0}, {0, 1}}, {{0, 0.5f}, {0.48f, 0.5f}}}};
+        case 'H':
+            return {0.74f,
+                    {{{0, 0}, {0, 1}}, {{0.74f, 0}, {0.74f, 1}}, {{0, 0.5f}, {0.74f, 0.5f}}}};
+        case 'I':
+            return {0.0f, {{{0, 0}, {0, 1}}}};
+        case 'K':
+            return {0.68f,
+                    {{{0, 0}, {0, 1}}, {{0.66f, 0}, {0, 0.64f}}, {{0.22f, 0.45f}, {0.68f, 1}}}};
+        case 'L':
+            return {0.58f, {{{0, 0}, {0, 1}, {0.58f, 1}}}};
+        case 'N':
+            return {0.74f, {{{0, 1}, {0, 0}, {0.74f, 1}, {0.74f, 0}}}};
+        case 'O':
+            return {0.9f, {ArcPoints(0.45f, 0.5f, 0.45f, 0.5f, 0, 360, kArcSteps * 3)}};
         case 'R':
-            return {0.66f, {Join(Join({{0.0f, 1.0f}, {0.0f, 0.0f}, {0.36f, 0.0f}},
-                                      ArcPoints(0.36f, 0.27f, 0.28f, 0.27f, 0, 180, kArcSteps)),
-                                 {{0.36f, 0.54f}, {0.0f, 0.54f}}),
-                            {{0.3f, 0.54f}, {0.66f, 1}}}};
+            return {0.66f,
+                    {Join(Join({{0.0f, 1.0f}, {0.0f, 0.0f}, {0.36f, 0.0f}},
+                               ArcPoints(0.36f, 0.27f, 0.28f, 0.27f, 0, 180, kArcSteps)),
+                          {{0.36f, 0.54f}, {0.0f, 0.54f}}),
+                     {{0.3f, 0.54f}, {0.66f, 1}}}};
         case 'S':
-            return {0.64f, {Join(ArcPoints(0.32f, 0.26f, 0.3f, 0.26f, 72, -180, kArcSteps * 2),
-                                 ArcPoints(0.32f, 0.76f, 0.32f, 0.24f, 0, 252, kArcSteps * 2))}};
-        case 'T': return {0.7f, {{{0, 0}, {0.7f, 0}}, {{0.35f, 0}, {0.35f, 1}}}};
-        case 'V': return {0.8f, {{{0, 0}, {0.4f, 1}, {0.8f, 0}}}};
-        case 'Y': return {0.76f, {{{0, 0}, {0.38f, 0.5f}, {0.76f, 0}}, {{0.38f, 0.5f}, {0.38f, 1}}}};
-        default: return {kSpaceWidth, {}};
+            return {0.64f,
+                    {Join(ArcPoints(0.32f, 0.26f, 0.3f, 0.26f, 72, -180, kArcSteps * 2),
+                          ArcPoints(0.32f, 0.76f, 0.32f, 0.24f, 0, 252, kArcSteps * 2))}};
+        case 'T':
+            return {0.7f, {{{0, 0}, {0.7f, 0}}, {{0.35f, 0}, {0.35f, 1}}}};
+        case 'V':
+            return {0.8f, {{{0, 0}, {0.4f, 1}, {0.8f, 0}}}};
+        case 'Y':
+            return {0.76f, {{{0, 0}, {0.38f, 0.5f}, {0.76f, 0}}, {{0.38f, 0.5f}, {0.38f, 1}}}};
+        default:
+            return {kSpaceWidth, {}};
     }
 }
 
