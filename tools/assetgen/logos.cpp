@@ -1,7 +1,9 @@
 // The maker's emblem ("Orrinvale": a sun rising over a river valley) and the partner
 // community's ("Hearthside": a house with a fire in its hearth), each with its name beneath in
 // our stroke capitals, on a transparent ground.
+#include <cmath>
 #include <string>
+#include <vector>
 
 #include "sheets.h"
 #include "stroke_font.h"
@@ -45,14 +47,14 @@ Canvas DrawMakerLogo() {
                                   {cx - 30, cy + 95}});
     all(Intersect(face, left), VerticalGradient(cy - 20, Hex(0x6B4FC8), cy + 80, Hex(0x3A2A86)));
     all(Intersect(face, right), VerticalGradient(cy - 14, Hex(0x5A44B4), cy + 80, Hex(0x2C2070)));
-    const Inside river = Polygon({{cx - 2, cy + 22},
-                                  {cx + 3, cy + 22},
-                                  {cx + 14, cy + 40},
-                                  {cx - 4, cy + 58},
-                                  {cx + 18, cy + 80},
-                                  {cx - 22, cy + 80},
-                                  {cx - 20, cy + 58},
-                                  {cx - 4, cy + 40}});
+    // The river widens as it comes nearer: discs along an S-curve, growing downwards.
+    std::vector<Inside> bends;
+    for (int i = 0; i <= 40; ++i) {
+        const float t = float(i) / 40;
+        const float y = cy + 21 + 66 * t;
+        bends.push_back(Disc(cx - 3 + 11 * std::sin(t * 5.2f), y, 1.5f + 11 * t * t));
+    }
+    const Inside river = Union(bends);
     all(Intersect(face, river), VerticalGradient(cy + 20, Hex(0xBDF3FF), cy + 80, Hex(0x4FB8E8)));
     all(Outline(face, 1.2f), Flat(kInk));
     Caption(c, "ORRINVALE", 30, 206, VerticalGradient(206, Hex(0xFFF3B0), 236, Hex(0xF0A848)));
