@@ -1,9 +1,11 @@
 // The software renderer and the draw state on top of it: blend arithmetic, coverage rules,
 // sampling, and where rectangles, lines and image frames land under rotation, scale, handle and
 // virtual resolution.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "draw_fixture.h"
@@ -179,6 +181,65 @@ TEST_F(RendererFixture, NearestKeepsTexelsBilinearBlendsThem) {
     EXPECT_EQ(Red(Pixel(0, 0)), 0);   // clamped at the edges, not wrapped
     EXPECT_EQ(Red(Pixel(15, 0)), 255);
     EXPECT_GE(between, 4);
+}
+
+// Presenting into a real SDL window (the display-less "dummy" driver, whose window surface is
+// memory): same-size windows get the picture as is, larger ones get it scaled and letterboxed.
+TEST(SoftPresent, WindowShowsTheBackBufferFittedIntoIt) {
+    const char* previous = std::getenv("SDL_VIDEODRIVER");
+    const std::string saved = previous ? previous : "";
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    const bool videoUp = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    // The driver choice is made; leave the environment as the other tests expect it.
+    if (previous) {
+        setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+    } else {
+        unsetenv("SDL_VIDEODRIVER");
+    }
+    if (!videoUp) GTEST_SKIP() << SDL_GetError();
+
+    struct Case {
+        int windowW, windowH;
+        struct Probe {
+            int x, y;
+            uint8_t r, g;
+        } probes[4];
+    } cases[] = {
+        // Back buffer 50 x 40: left half red, right half green.
+        {50, 40, {{0, 0, 255, 0}, {24, 39, 255, 0}, {25, 0, 0, 255}, {49, 20, 0, 255}}},
+        // 100 x 60: scaled 1.5 into a 75 x 60 box from x = 12; bars left and right.
+        {100, 60, {{5, 30, 0, 0}, {20, 30, 255, 0}, {80, 30, 0, 255}, {95, 30, 0, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.windowW << "x" << c.windowH);
+        SDL_Window* window = SDL_CreateWindow("present", 0, 0, c.windowW, c.windowH, SDL_WINDOW_HIDDEN);
+        ASSERT_NE(window, nullptr) << SDL_GetError();
+        auto renderer = plat::MakeSoftwareRenderer();
+        ASSERT_TRUE(renderer->Open(window, 50, 40)) << renderer->Error();
+        QuadPaint paint;
+        paint.blend = kBlendSolid;
+        paint.r = 255, paint.g = 0, paint.b = 0;
+        const QuadVertex left[4] = {{0, 0, 0, 0}, {25, 0, 0, 0}, {25, 40, 0, 0}, {0, 40, 0, 0}};
+        renderer->DrawSolidQuad(left, paint);
+        paint.r = 0, paint.g = 255;
+        const QuadVertex right[4] = {{25, 0, 0, 0}, {50, 0, 0, 0}, {50, 40, 0, 0}, {25, 40, 0, 0}};
+        renderer->DrawSolidQuad(right, paint);
+        renderer->Present(false);
+        SDL_Surface* screen = SDL_GetWindowSurface(window);
+        ASSERT_NE(screen, nullptr);
+        ASSERT_EQ(screen->format->BytesPerPixel, 4);
+        for (const auto& probe : c.probes) {
+            const uint32_t raw = static_cast<const uint32_t*>(
+                screen->pixels)[probe.y * (screen->pitch / 4) + probe.x];
+            uint8_t r, g, b;
+            SDL_GetRGB(raw, screen->format, &r, &g, &b);
+            EXPECT_EQ(r, probe.r) << probe.x << "," << probe.y;
+            EXPECT_EQ(g, probe.g) << probe.x << "," << probe.y;
+        }
+        renderer->Close();
+        SDL_DestroyWindow(window);
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 // ---------------------------------------------------------------------------------------------

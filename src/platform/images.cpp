@@ -251,8 +251,10 @@ bool ImagesOverlap(int imageA, float xA, float yA, int frameA, int imageB, float
     // A's pixels whose squares reach into B at all.
     const int iBegin = std::max(0, -shiftX - spanX), iEnd = std::min(wA, wB - shiftX);
     const int jBegin = std::max(0, -shiftY - spanY), jEnd = std::min(hA, hB - shiftY);
+    const uint32_t* originB = plat::FramePixel(*b, frameB, 0, 0);
+    const size_t strideB = size_t(b->sheetWidth);
     auto solidB = [&](int x, int y) {
-        return x >= 0 && y >= 0 && x < wB && y < hB && (*plat::FramePixel(*b, frameB, x, y) >> 24) != 0;
+        return x >= 0 && y >= 0 && x < wB && y < hB && (originB[size_t(y) * strideB + size_t(x)] >> 24) != 0;
     };
     for (int j = jBegin; j < jEnd; ++j) {
         const uint32_t* rowA = plat::FramePixel(*a, frameA, 0, j);

@@ -9,6 +9,7 @@
 
 #include "platform/render_soft/raster.h"
 #include "platform/renderer.h"
+#include "platform/sdl/convert.h"
 
 namespace plat {
 
@@ -131,17 +132,9 @@ public:
         if (screen->w == width_ && screen->h == height_) {
             SDL_BlitSurface(wrapper_, nullptr, screen, nullptr);
         } else {
-            // Fit the back buffer into the window keeping its aspect, black bars around it.
-            SDL_Rect fit;
-            if (int64_t(screen->w) * height_ <= int64_t(screen->h) * width_) {
-                fit.w = screen->w;
-                fit.h = int(int64_t(screen->w) * height_ / width_);
-            } else {
-                fit.h = screen->h;
-                fit.w = int(int64_t(screen->h) * width_ / height_);
-            }
-            fit.x = (screen->w - fit.w) / 2;
-            fit.y = (screen->h - fit.h) / 2;
+            // The same fit the SDL host maps the pointer through.
+            const Letterbox box = FitLetterbox(screen->w, screen->h, width_, height_);
+            SDL_Rect fit{box.x, box.y, box.width, box.height};
             SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
             SDL_BlitScaled(wrapper_, nullptr, screen, &fit);
         }
