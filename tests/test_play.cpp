@@ -18,6 +18,8 @@ namespace {
 
 constexpr int kW = 1280, kH = 960;
 constexpr int kShrink = 4;  // virtual units per back-buffer pixel
+constexpr int kKeyUpArrow = 38;
+constexpr int kKeySpaceBar = 32;
 
 class PlayTest : public HeadlessFixture {
 protected:
@@ -374,6 +376,37 @@ TEST_F(PlayTest, ClosingTheWindowMidGameShutsDownWithoutARecord) {
     EXPECT_THROW(PlayGame(), headless::ProcessExit);
     headless::SetPresentHook(nullptr);
     EXPECT_TRUE(LocalScores.empty());
+}
+
+// Quit from the pause menu ends the game; the name entry still follows and the record is marked.
+TEST_F(PlayTest, QuitFromThePauseMenuFilesARecordMarkedQuit) {
+    ASSERT_TRUE(ChangeFolder("Files/295/"));
+    PauseState = 1;
+    Difficulty = 1;
+    int pauseFrames = 0, nameFrames = 0;
+    headless::SetPresentHook([&](int frame) {
+        if (frame > 2000) headless::RequestClose();  // the menu never quit: fail, don't hang
+        if (PauseState == 1 && frame == 3) {
+            headless::SetKey(kKeyEscape, true);
+        } else if (PauseState == 2) {
+            ++pauseFrames;
+            if (pauseFrames == 1) headless::SetKey(kKeyEscape, false);
+            if (pauseFrames == 2) headless::SetKey(kKeyUpArrow, true);  // "Continue" up to "Quit"
+            if (pauseFrames == 3) headless::SetKey(kKeyUpArrow, false);
+            if (pauseFrames == 4) headless::SetKey(kKeySpaceBar, true);
+        } else if (PauseState == 0) {
+            headless::SetKey(kKeySpaceBar, false);
+            if (++nameFrames == 2) headless::PressKey(kKeyReturn);
+        }
+    });
+    PlayGame();
+    headless::SetPresentHook(nullptr);
+
+    EXPECT_GT(pauseFrames, 4);
+    EXPECT_EQ(nameFrames, 3);
+    ASSERT_EQ(LocalScores.size(), 1u);
+    EXPECT_EQ(LocalScores.front().Quit, 1);
+    EXPECT_EQ(LocalScores.front().GameMode, 1);
 }
 
 }  // namespace
