@@ -35,6 +35,7 @@ TEST_F(Fonts, UnreadableFilesGiveNoFontAndNoFontDrawsNothing) {
     }
     EXPECT_EQ(LoadFont(kSystemFont, 0, kFontSmooth), 0);
     EXPECT_EQ(LoadFont(kSystemFont, -3, kFontSmooth), 0);
+    EXPECT_EQ(LoadFont(kSystemFont, 100000, kFontSmooth), 0);  // no atlas could hold it
 
     SelectFont(0);
     EXPECT_EQ(TextWidthOf("Hello"), 0);

@@ -17,9 +17,9 @@ namespace {
 
 constexpr int kFirstChar = 32;
 constexpr int kCharCount = 256 - kFirstChar;
-constexpr int kAtlasWidth = 1024;  // texels; rows of glyphs are stacked downwards
-constexpr int kGlyphGap = 1;       // empty texels between glyphs, so filtering never mixes two
-constexpr int kMaxPixelSize = 1024;
+constexpr int kGlyphGap = 1;  // empty texels between glyphs, so filtering never mixes two
+constexpr int kMaxPixelSize = 400;  // display pixels; larger glyphs would need atlases past any limit
+constexpr int kMaxAtlasHeight = 16384;
 
 struct Glyph {
     int atlasX = 0, atlasY = 0;  // texels
@@ -84,7 +84,9 @@ void CopyBitmap(const FT_Bitmap& bitmap, Bitmap& out) {
 }
 
 // Rasterises every glyph of `face` into `record` and its atlas texture.
-bool BuildFont(FT_Face face, bool smooth, FontRecord& record) {
+bool BuildFont(FT_Face face, bool smooth, int pixelHeight, FontRecord& record) {
+    // Rows of glyphs are stacked downwards; wide atlases keep big fonts inside the height limit.
+    const int atlasWidth = pixelHeight > 128 ? 4096 : 1024;
     const FT_Int32 loadFlags =
         FT_LOAD_RENDER | (smooth ? FT_LOAD_TARGET_NORMAL : (FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME));
     std::vector<Bitmap> bitmaps(kCharCount);
@@ -97,11 +99,11 @@ bool BuildFont(FT_Face face, bool smooth, FontRecord& record) {
         g.left = slot->bitmap_left;
         g.top = slot->bitmap_top;
         const int width = int(slot->bitmap.width), height = int(slot->bitmap.rows);
-        if (width <= 0 || height <= 0 || width > kAtlasWidth - 2 * kGlyphGap || height > 4 * kMaxPixelSize) {
+        if (width <= 0 || height <= 0 || width > atlasWidth - 2 * kGlyphGap || height > kMaxAtlasHeight / 4) {
             continue;
         }
         CopyBitmap(slot->bitmap, bitmaps[size_t(i)]);
-        if (penX + width + kGlyphGap > kAtlasWidth) {
+        if (penX + width + kGlyphGap > atlasWidth) {
             penX = kGlyphGap;
             penY += shelfHeight + kGlyphGap;
             shelfHeight = 0;
@@ -114,18 +116,19 @@ bool BuildFont(FT_Face face, bool smooth, FontRecord& record) {
         shelfHeight = std::max(shelfHeight, height);
     }
     const int atlasHeight = penY + shelfHeight + kGlyphGap;
-    std::vector<uint32_t> atlas(size_t(kAtlasWidth) * size_t(atlasHeight), 0x00FFFFFFu);
+    if (atlasHeight > kMaxAtlasHeight) return false;
+    std::vector<uint32_t> atlas(size_t(atlasWidth) * size_t(atlasHeight), 0x00FFFFFFu);
     for (int i = 0; i < kCharCount; ++i) {
         const Glyph& g = record.glyphs[i];
         const Bitmap& b = bitmaps[size_t(i)];
         for (int y = 0; y < g.height; ++y) {
             for (int x = 0; x < g.width; ++x) {
                 const uint32_t coverage = b.coverage[size_t(y) * size_t(g.width) + size_t(x)];
-                atlas[size_t(g.atlasY + y) * kAtlasWidth + size_t(g.atlasX + x)] = coverage << 24 | 0x00FFFFFFu;
+                atlas[size_t(g.atlasY + y) * size_t(atlasWidth) + size_t(g.atlasX + x)] = coverage << 24 | 0x00FFFFFFu;
             }
         }
     }
-    record.texture = ActiveRenderer()->CreateTexture(atlas.data(), kAtlasWidth, atlasHeight, false);
+    record.texture = ActiveRenderer()->CreateTexture(atlas.data(), atlasWidth, atlasHeight, false);
     return record.texture != 0;
 }
 
@@ -154,23 +157,22 @@ void FreeAllFonts() {
 
 int LoadFont(const std::string& file, int pixelSize, int style) {
     FT_Library library = plat::Library();
-    if (!library || !plat::ActiveRenderer() || pixelSize <= 0 || pixelSize > plat::kMaxPixelSize) {
-        return 0;
-    }
+    if (!library || !plat::ActiveRenderer() || pixelSize <= 0) return 0;
     FT_Face face = nullptr;
     if (FT_New_Face(library, file.c_str(), 0, &face) != 0) return 0;
     FT_Select_Charmap(face, FT_ENCODING_UNICODE);  // Latin-1 bytes are Unicode code points
     plat::FontRecord record;
     record.scaleX = plat::DisplayScaleX();
     record.scaleY = plat::DisplayScaleY();
-    const auto pixelsX = FT_UInt(std::clamp(std::lround(pixelSize * record.scaleX), 1L, long(plat::kMaxPixelSize)));
-    const auto pixelsY = FT_UInt(std::clamp(std::lround(pixelSize * record.scaleY), 1L, long(plat::kMaxPixelSize)));
-    bool ok = FT_Set_Pixel_Sizes(face, pixelsX, pixelsY) == 0 && face->size;
+    const long pixelsX = std::max(1L, std::lround(double(pixelSize) * record.scaleX));
+    const long pixelsY = std::max(1L, std::lround(double(pixelSize) * record.scaleY));
+    bool ok = pixelsX <= plat::kMaxPixelSize && pixelsY <= plat::kMaxPixelSize &&
+              FT_Set_Pixel_Sizes(face, FT_UInt(pixelsX), FT_UInt(pixelsY)) == 0 && face->size;
     if (ok) {
         record.ascent = int((face->size->metrics.ascender + 63) >> 6);
         const int descent = int((-face->size->metrics.descender + 63) >> 6);
         record.lineHeight = std::max(1, record.ascent + descent);
-        ok = plat::BuildFont(face, (style & kFontSmooth) != 0, record);
+        ok = plat::BuildFont(face, (style & kFontSmooth) != 0, int(pixelsY), record);
     }
     FT_Done_Face(face);
     if (!ok) return 0;
