@@ -66,4 +66,33 @@ TEST(TextNumber, AbsoluteValueOfTheMostNegativeSaturates) {
     EXPECT_EQ(AbsoluteInteger(INT_MAX), INT_MAX);
 }
 
+TEST(TextNumber, WideReadsAndAbsoluteValuesSaturate) {
+    const struct {
+        std::string text;
+        int64_t as64;
+        int32_t as32, abs32;
+    } cases[] = {
+        {"", 0, 0, 0},
+        {"-+-", 0, 0, 0},
+        {"  \t42xyz", 42, 42, 42},
+        {"+17", 17, 17, 17},
+        {"-17", -17, -17, 17},
+        {"- 5", 0, 0, 0},
+        {"12 34", 12, 12, 12},
+        {"$1F", 31, 31, 31},
+        {"2147483648", 2147483648LL, INT32_MAX, INT32_MAX},
+        {"-2147483648", -2147483648LL, INT32_MIN, INT32_MAX},
+        {"9223372036854775807", INT64_MAX, INT32_MAX, INT32_MAX},
+        {"99999999999999999999", INT64_MAX, INT32_MAX, INT32_MAX},
+        {"-9223372036854775808", INT64_MIN, INT32_MIN, INT32_MAX},
+        {"-99999999999999999999", INT64_MIN, INT32_MIN, INT32_MAX},
+        {"000000000000000000000000000123", 123, 123, 123},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ReadInteger64(c.text), c.as64) << c.text;
+        EXPECT_EQ(ReadInteger(c.text), c.as32) << c.text;
+        EXPECT_EQ(ReadAbsoluteInteger(c.text), c.abs32) << c.text;
+    }
+}
+
 }  // namespace

@@ -37,14 +37,13 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, last - first);
 }
 
-int AbsoluteIntegerOf(const std::string& text) { return AbsoluteInteger(ReadInteger(text)); }
 
 void ReadKeyLine(const std::string& value) {
     // An index field without digits would read as 0 and silently rebind player 1's Up control.
     TextInteger index = ParseInteger(GetField(value, ",", 1));
     if (!index.hasDigits) return;
     int slot = AbsoluteInteger(index.value);
-    if (slot < kStoredBindings) Bindings[slot] = AbsoluteIntegerOf(GetField(value, ",", 2));
+    if (slot < kStoredBindings) Bindings[slot] = ReadAbsoluteInteger(GetField(value, ",", 2));
 }
 
 void ReadSetupLine(const std::string& line) {
@@ -69,16 +68,16 @@ void ReadSetupLine(const std::string& line) {
             WriteLog("\tDirectX 7 Mode");
         }
     }
-    if (key == "WIDTH") Settings[Width] = AbsoluteIntegerOf(value);
-    if (key == "HEIGHT") Settings[Height] = AbsoluteIntegerOf(value);
+    if (key == "WIDTH") Settings[Width] = ReadAbsoluteInteger(value);
+    if (key == "HEIGHT") Settings[Height] = ReadAbsoluteInteger(value);
     if (key == "ESS") {
         Settings[SlowSystem] = 1;
         WriteLog("\tAssuming Emergency Slow System values.");
     }
     if (key == "KEY") ReadKeyLine(value);
-    if (key == "MASTER") Settings[MasterVolume] = AbsoluteIntegerOf(value);
-    if (key == "SOUND") Settings[SoundVolume] = AbsoluteIntegerOf(value);
-    if (key == "MUSIC") Settings[MusicVolume] = AbsoluteIntegerOf(value);
+    if (key == "MASTER") Settings[MasterVolume] = ReadAbsoluteInteger(value);
+    if (key == "SOUND") Settings[SoundVolume] = ReadAbsoluteInteger(value);
+    if (key == "MUSIC") Settings[MusicVolume] = ReadAbsoluteInteger(value);
 }
 
 // The file's lines in their fixed order.

@@ -37,37 +37,3 @@ std::string GetField(const std::string& text, const std::string& separator, int 
     if (start > s.size()) return std::string();
     return std::string(s.substr(start - 1));
 }
-
-int64_t TextToInt64(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    // Accumulate the magnitude unsigned; the negative range is one larger than the positive.
-    const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
-    uint64_t magnitude = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        const uint64_t digit = static_cast<uint64_t>(text[i] - '0');
-        if (magnitude > (limit - digit) / 10) {
-            magnitude = limit;
-            break;
-        }
-        magnitude = magnitude * 10 + digit;
-    }
-    if (!negative) return static_cast<int64_t>(magnitude);
-    if (magnitude == uint64_t{1} << 63) return std::numeric_limits<int64_t>::min();
-    return -static_cast<int64_t>(magnitude);
-}
-
-int32_t TextToInt32(const std::string& text) {
-    const int64_t v = TextToInt64(text);
-    if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);
-}
-
-int32_t TextToAbsInt32(const std::string& text) {
-    const int32_t v = TextToInt32(text);
-    if (v == std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::max();
-    return v < 0 ? -v : v;
-}

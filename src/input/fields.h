@@ -1,5 +1,5 @@
-// The one field splitter every text format of the program is read with, and the integer read
-// that turns a field into a number.
+// The one field splitter every text format of the program is read with (numbers in a field are
+// read with input/text_number.h).
 #pragma once
 
 #include <cstdint>
@@ -14,13 +14,3 @@ std::string GetField(const std::string& text, const std::string& separator, int 
 
 // The marker GetField returns for a field that does not exist.
 inline const std::string kMissingField = "-+-";
-
-// The integer read from a text: leading blanks (spaces, tabs) skipped, an optional sign, then
-// decimal digits up to the first other character; no digits give 0. A value beyond the type's
-// range saturates at its largest or smallest value, so a hand-edited 20-digit number reads as
-// the nearest representable one instead of wrapping to an unrelated value.
-int64_t TextToInt64(const std::string& text);
-int32_t TextToInt32(const std::string& text);
-// Absolute value of TextToInt32; the smallest 32-bit value, which has no positive twin,
-// saturates to the largest.
-int32_t TextToAbsInt32(const std::string& text);

@@ -5,6 +5,7 @@
 #include "app/log.h"
 #include "app/state.h"
 #include "input/fields.h"
+#include "input/text_number.h"
 #include "platform/platform.h"
 #include "scores/scramble.h"
 
@@ -43,19 +44,19 @@ bool ParseRecordLine(const std::string& line, Scores& out) {
 
     auto f = [&main](int k) { return GetField(main, "|", k); };
     out = Scores{};
-    out.Score = TextToInt64(f(1));
+    out.Score = ReadInteger64(f(1));
     out.Name = f(2);
     const size_t first = out.Name.find_first_not_of(kBlanks);
     out.Name = first == std::string::npos
                    ? std::string()
                    : out.Name.substr(first, out.Name.find_last_not_of(kBlanks) - first + 1);
-    out.Badges = TextToAbsInt32(f(3));
-    out.Timestamp = TextToInt64(f(4));
-    out.Level = TextToAbsInt32(f(5));
-    out.GameMode = TextToAbsInt32(f(6));
-    out.GameFlags = TextToAbsInt32(f(7));
-    out.Quit = TextToAbsInt32(f(8));
-    for (int k = 1; k <= kBestSlots; ++k) out.Best[k] = TextToAbsInt32(GetField(rest, "|", k));
+    out.Badges = ReadAbsoluteInteger(f(3));
+    out.Timestamp = ReadInteger64(f(4));
+    out.Level = ReadAbsoluteInteger(f(5));
+    out.GameMode = ReadAbsoluteInteger(f(6));
+    out.GameFlags = ReadAbsoluteInteger(f(7));
+    out.Quit = ReadAbsoluteInteger(f(8));
+    for (int k = 1; k <= kBestSlots; ++k) out.Best[k] = ReadAbsoluteInteger(GetField(rest, "|", k));
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/state.h"
 #include "input/fields.h"
+#include "input/text_number.h"
 
 std::string DefaultKey;
 
@@ -70,7 +71,7 @@ std::string Seal(const std::string& text) {
 
 // Undoes Seal; false when the tag does not match the text it closes.
 bool Unseal(std::string& s) {
-    const int64_t c = TextToInt64(s.substr(s.size() - kTagLength));
+    const int64_t c = ReadInteger64(s.substr(s.size() - kTagLength));
     s.resize(s.size() - kTagLength);
     RotateRight(s, RotationOf(c, s.size()));
     return TextChecksum(s) == c;

@@ -2,6 +2,7 @@
 #include "scores/timestamp.h"
 
 #include "input/fields.h"
+#include "input/text_number.h"
 #include "platform/platform.h"
 
 namespace {
@@ -32,14 +33,14 @@ std::string Padded(int64_t v, size_t width) {
 
 int64_t TimestampFromTexts(const std::string& date, const std::string& time) {
     const std::string d = UpperCase(date);
-    const int64_t year = TextToAbsInt32(Mid(d, 8, 4));
-    const int64_t day = TextToAbsInt32(Mid(d, 1, 2));
+    const int64_t year = ReadAbsoluteInteger(Mid(d, 8, 4));
+    const int64_t day = ReadAbsoluteInteger(Mid(d, 1, 2));
     int64_t month = 0;
     for (int i = 0; i < 12; ++i)
         if (Mid(d, 4, 3) == kMonths[i]) month = i + 1;
-    const int64_t hour = TextToAbsInt32(Mid(time, 1, 2));
-    const int64_t minute = TextToAbsInt32(Mid(time, 4, 2));
-    const int64_t second = TextToAbsInt32(Mid(time, 7, 2));
+    const int64_t hour = ReadAbsoluteInteger(Mid(time, 1, 2));
+    const int64_t minute = ReadAbsoluteInteger(Mid(time, 4, 2));
+    const int64_t second = ReadAbsoluteInteger(Mid(time, 7, 2));
     return year * kSecondsPerYear + month * kSecondsPerMonth + day * kSecondsPerDay +
            hour * 3600 + minute * 60 + second;
 }
