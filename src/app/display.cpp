@@ -47,7 +47,21 @@ void SelectBackend() {
     }
 }
 
-int ChooseDepth() {
+// Nothing can be drawn without a display, so the run ends here; the marker stays on disk so the
+// next start moves off OpenGL.
+[[noreturn]] void FailToOpen() {
+    const std::string reason = LastPlatformError();
+    const std::string line =
+        "Could not open the display: " + (reason.empty() ? "no reason given" : reason);
+    std::fprintf(stderr, "%s\n", line.c_str());
+    WriteLog("\t" + line);
+    CloseLog();
+    EndProcess(1);
+}
+
+}  // namespace
+
+int ChooseDisplayDepth() {
     if (Settings[Fullscreen] != 1) return 0;
     for (int depth : kFullscreenDepths)
         if (DisplayModeExists(DisplayWidth, DisplayHeight, depth, 0)) return depth;
@@ -72,19 +86,6 @@ void ChooseVirtualResolution() {
         WriteLog("\tWidescreen mode B (10:16)!");
     }
 }
-
-// Nothing can be drawn without a display, so the run ends here; the marker stays on disk so the
-// next start moves off OpenGL.
-[[noreturn]] void FailToOpen() {
-    const std::string reason = LastPlatformError();
-    const std::string line = "Could not open the display: " + (reason.empty() ? "no reason given" : reason);
-    std::fprintf(stderr, "%s\n", line.c_str());
-    WriteLog("\t" + line);
-    CloseLog();
-    EndProcess(1);
-}
-
-}  // namespace
 
 void BuildDisplayModeList() {
     DisplayModeCount = 0;
@@ -119,12 +120,14 @@ void DisplaySetup() {
     }
     if (PathKind(kCrashMarker) != 0 && Settings[GfxEngine] == 0) Settings[GfxEngine] = 1;
     SelectBackend();
-    const int depth = ChooseDepth();
+    const int depth = ChooseDisplayDepth();
     WriteLog("\tResolution : " + std::to_string(DisplayWidth) + "x" + std::to_string(DisplayHeight) +
              "," + std::to_string(depth));
 
     CloseStream(OpenForWriting(kCrashMarker));
-    if (!OpenDisplay(DisplayWidth, DisplayHeight, depth, kRefreshRate)) FailToOpen();
+    const bool opened = OpenDisplay(DisplayWidth, DisplayHeight, depth, kRefreshRate);
+    for (const std::string& note : DisplayFallbackNotes()) WriteLog("\t" + note);
+    if (!opened) FailToOpen();
     ChooseVirtualResolution();
     SetVirtualResolution(VirtualWidth, VirtualHeight);
     LoadCommonAssets();
