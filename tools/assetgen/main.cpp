@@ -1,16 +1,19 @@
 // assetgen: draws every image and synthesises every sound the game loads, at build time.
 // Usage: assetgen <Files folder>; creates <Files>/Common and <Files>/295 and fills them.
+//        assetgen --icons <folder>; writes the desktop icons to <folder>/hicolor/.
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app_icon.h"
 #include "output.h"
 #include "sheets.h"
 #include "sounds.h"
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--icons") return gen::WriteAppIcons(argv[2]) ? 0 : 1;
     if (argc < 2) {
         std::fprintf(stderr, "usage: assetgen <Files folder>\n");
         return 2;
