@@ -22,10 +22,10 @@ namespace {
 
 // ---- The About page, lines 1-37 ----------------------------------------------------------------
 // The maker's and partner's addresses are placeholders on reserved hosts; the font lines name the
-// typefaces by the files the game loads and are completed where the fonts are chosen.
+// fonts shipped in assets/fonts. Lines stay short enough for the About panel on small displays.
 const char* const kAboutLines[] = {
     "A Game by Orrinvale",
-    "www.hearthside.example | www.orrinvale.example",
+    "hearthside.example | orrinvale.example",
     "",
     "-=-=--=-=-=-=-=-=-=-=-",
     "Instructions",
@@ -45,7 +45,7 @@ const char* const kAboutLines[] = {
     "Credits",
     "",
     "Game",
-    "Made with C++20, SDL2, OpenAL, libpng and FreeType",
+    "Made with C++/SDL2/OpenAL/libpng/FreeType",
     "using Orrinvale's Framework",
     "",
     "Graphics",
@@ -60,7 +60,7 @@ const char* const kAboutLines[] = {
     "Additional Sound Effects",
     "created using",
     "assetgen by Orrinvale",
-    "www.orrinvale.example/assetgen",
+    "tools/assetgen in the source",
 };
 static_assert(std::size(kAboutLines) == 37);
 
