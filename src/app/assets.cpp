@@ -52,7 +52,7 @@ constexpr FixedFont kFixedFontRoles[kFixedFonts + 1] = {
     {3, 32, Factor::None},    {3, 20, Factor::None},
 };
 
-// Float as the sizes have always been figured, truncated toward zero (24 x 1.2 gives 28).
+// In single precision, truncated toward zero: 24 x 1.2 gives 28, 72 x 1.2 gives 86.
 int Scaled(int size, float factor) { return int(float(size) * factor); }
 
 std::string TypefaceFile(int typeface, int displayWidth) {
