@@ -112,6 +112,9 @@ int FramePresent(int showPointer) {
     FrameClickLeft = MouseHits(1);
     FrameClickRight = MouseHits(2);
 
+    // The frame is drawn but for the notices: let the device rasterise it while we sleep.
+    FlushDrawing();
+
     // Sleeping 1 ms at a time instead of waiting for the vertical blank keeps 60 frames a second
     // on any refresh rate; the 2 ms allowance absorbs the sleep's overshoot.
     const double frameDue = LastFrameEnd - kPacingAllowanceMs + 1000.0 / kPacedFrameRate;

@@ -24,6 +24,7 @@ struct DisplayRecord {
     int virtualWidth = 0;  // 0 until SetVirtualResolution: virtual units are pixels
     int virtualHeight = 0;
     std::string error;  // why the last OpenDisplay failed
+    std::vector<std::string> fallbackNotes;  // back ends the last OpenDisplay passed over, and why
 };
 DisplayRecord gDisplay;
 
@@ -74,6 +75,10 @@ void LocalToDisplay(float pivotX, float pivotY, float lx, float ly, float& dx, f
     const float x = lx * gDraw.scaleX, y = ly * gDraw.scaleY;
     VirtualToDisplay(pivotX + x * gDraw.cosine - y * gDraw.sine,
                      pivotY + x * gDraw.sine + y * gDraw.cosine, dx, dy);
+}
+
+Backend NextBackend(Backend backend) {
+    return backend == Backend::kOpenGL ? Backend::kSdlRenderer : Backend::kSoftware;
 }
 
 std::unique_ptr<Renderer> MakeRenderer(Backend backend) {
@@ -174,27 +179,38 @@ bool DisplayModeExists(int width, int height, int depth, int refresh) {
 bool OpenDisplay(int width, int height, int depth, int refresh) {
     CloseDisplay();
     gDisplay.error.clear();
+    gDisplay.fallbackNotes.clear();
     if (width <= 0 || height <= 0) {
         gDisplay.error = "Invalid display size " + std::to_string(width) + "x" + std::to_string(height);
         return false;
     }
-    std::unique_ptr<plat::Renderer> renderer = plat::MakeRenderer(gDisplay.chosen);
-    const bool wantsGL = std::string(renderer->Name()) == "OpenGL";
     plat::Host& host = plat::CurrentHost();
-    SDL_Window* window = nullptr;
-    std::string error;
-    if (!host.OpenWindow(width, height, depth != 0, wantsGL, &window, error)) {
-        gDisplay.error = error.empty() ? "No window could be opened" : error;
-        return false;
+    // A back end that cannot start here hands over to the next: OpenGL, SDL_Renderer, software.
+    for (plat::Backend backend = gDisplay.chosen;; backend = plat::NextBackend(backend)) {
+        std::unique_ptr<plat::Renderer> renderer = plat::MakeRenderer(backend);
+        const std::string name = renderer->Name();
+        SDL_Window* window = nullptr;
+        std::string error;
+        if (host.OpenWindow(width, height, depth != 0, name == "OpenGL", &window, error)) {
+            // Without a window (the headless twin) only the software renderer can draw.
+            if (!window && name != "Software") renderer = plat::MakeSoftwareRenderer();
+            if (renderer->Open(window, width, height)) {
+                gDisplay.renderer = std::move(renderer);
+                break;
+            }
+            error = renderer->Error().empty() ? "the renderer could not start" : renderer->Error();
+            host.CloseWindow();
+        } else if (error.empty()) {
+            error = "no window could be opened";
+        }
+        if (backend == plat::Backend::kSoftware) {
+            gDisplay.error = error;
+            return false;
+        }
+        const plat::Backend next = plat::NextBackend(backend);
+        gDisplay.fallbackNotes.push_back(name + " could not start (" + error + "), trying " +
+                                         plat::MakeRenderer(next)->Name());
     }
-    // Without a window (the headless twin) only the software renderer can draw.
-    if (!window && std::string(renderer->Name()) != "Software") renderer = plat::MakeSoftwareRenderer();
-    if (!renderer->Open(window, width, height)) {
-        gDisplay.error = renderer->Error().empty() ? "The renderer could not start" : renderer->Error();
-        host.CloseWindow();
-        return false;
-    }
-    gDisplay.renderer = std::move(renderer);
     gDisplay.width = width;
     gDisplay.height = height;
     // A new display draws in its own pixels until the program sets a virtual resolution.
@@ -216,7 +232,12 @@ void CloseDisplay() {
 
 bool DisplayIsOpen() { return gDisplay.renderer != nullptr; }
 std::string LastPlatformError() { return gDisplay.error; }
+std::vector<std::string> DisplayFallbackNotes() { return gDisplay.fallbackNotes; }
 std::string ActiveBackendName() { return gDisplay.renderer ? gDisplay.renderer->Name() : ""; }
+
+void FlushDrawing() {
+    if (gDisplay.renderer) gDisplay.renderer->Flush();
+}
 
 void Present(int mode) {
     if (gDisplay.renderer) gDisplay.renderer->Present(mode == -1);

@@ -53,9 +53,15 @@ bool OpenDisplay(int width, int height, int depth, int refresh);
 void CloseDisplay();
 bool DisplayIsOpen();
 std::string LastPlatformError();
+// One line for each back end the last OpenDisplay could not start and passed over, with the
+// reason, e.g. "OpenGL could not start (...), trying SDL_Renderer"; empty when the chosen one ran.
+std::vector<std::string> DisplayFallbackNotes();
 std::string ActiveBackendName();  // "OpenGL", "SDL_Renderer", "Software"; "" when closed
 void SetApplicationTitle(const std::string& title);
 
+// Hands the frame's drawing so far to the device, so a GPU (or Mesa's rasteriser threads) can
+// work while the program sleeps before Present. Drawing may continue afterwards.
+void FlushDrawing();
 // mode 0 presents at once; -1 lets the platform pace (vertical blank where it has one).
 void Present(int mode);
 void ClearScreen();  // to black, the whole back buffer
