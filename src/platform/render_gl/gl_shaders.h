@@ -1,0 +1,20 @@
+// The GL renderer's two shader programs (plain, and masked, which discards alpha below one half),
+// written once for GLSL 3.30 core and once for GLSL 1.20.
+#pragma once
+
+#include <string>
+
+#include "platform/render_gl/gl_functions.h"
+
+namespace plat {
+
+// Attribute locations, bound before linking so both GLSL versions agree.
+constexpr GLuint kAttribPosition = 0;  // display pixels
+constexpr GLuint kAttribTexel = 1;     // normalised texture coordinates
+constexpr GLuint kAttribClamp = 2;     // sampling rectangle: uMin, vMin, uMax, vMax
+constexpr GLuint kAttribColour = 3;    // tint and alpha, 0..1
+
+// A linked program, or 0 with the compiler's or linker's words in `log`.
+GLuint BuildProgram(const gl::Functions& f, bool core, bool masked, std::string& log);
+
+}  // namespace plat
