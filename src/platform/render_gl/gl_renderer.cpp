@@ -96,7 +96,7 @@ public:
         textures_.clear();
         batch_.clear();
         targetFbo_ = targetTexture_ = vertexBuffer_ = indexBuffer_ = vertexArray_ = 0;
-        programs_[0] = programs_[1] = 0;
+        for (GLuint& program : programs_) program = 0;
         f_ = gl::Functions{};
         white_ = 0;
         batchTexture_ = kNoTexture;
@@ -274,14 +274,13 @@ private:
     }
 
     bool BuildPrograms() {
-        for (int masked = 0; masked < 2; ++masked) {
+        for (int i = 0; i < 4; ++i) {
             std::string log;
-            programs_[masked] = BuildProgram(f_, core_, masked == 1, log);
-            if (!programs_[masked]) return Fail("OpenGL: shaders rejected: " + log);
-            f_.UseProgram(programs_[masked]);
-            f_.Uniform1i(f_.GetUniformLocation(programs_[masked], "uTexture"), 0);
-            f_.Uniform2f(f_.GetUniformLocation(programs_[masked], "uToClip"), 2.0f / float(width_),
-                         -2.0f / float(height_));
+            programs_[i] = BuildProgram(f_, core_, (i & 1) != 0, (i & 2) != 0, log);
+            if (!programs_[i]) return Fail("OpenGL: shaders rejected: " + log);
+            f_.UseProgram(programs_[i]);
+            f_.Uniform1i(f_.GetUniformLocation(programs_[i], "uTexture"), 0);
+            f_.Uniform2f(f_.GetUniformLocation(programs_[i], "uToClip"), 2.0f / float(width_), -2.0f / float(height_));
         }
         currentProgram_ = -1;
         return true;
@@ -459,7 +458,7 @@ private:
             batch_.clear();
             return;
         }
-        const int program = batchBlend_ == kBlendMasked ? 1 : 0;
+        const int program = (batchBlend_ == kBlendMasked ? 1 : 0) + (batchFilter_ ? 2 : 0);
         if (program != currentProgram_) {
             f_.UseProgram(programs_[program]);
             currentProgram_ = program;
@@ -489,7 +488,7 @@ private:
     int width_ = 0, height_ = 0;
     int maxTextureSide_ = 0;
     int swapInterval_ = 0;
-    GLuint programs_[2] = {0, 0};  // plain, masked
+    GLuint programs_[4] = {0, 0, 0, 0};  // index: 1 masked + 2 clamped
     GLuint vertexArray_ = 0, vertexBuffer_ = 0, indexBuffer_ = 0;
     GLuint targetFbo_ = 0, targetTexture_ = 0;
     bool drawsLetterboxed_ = false;

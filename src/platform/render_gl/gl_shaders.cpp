@@ -12,8 +12,8 @@ layout(location = 2) in vec4 aClamp;
 layout(location = 3) in vec4 aColour;
 uniform vec2 uToClip;
 out vec2 vTexel;
-out vec4 vClamp;
-out vec4 vColour;
+flat out vec4 vClamp;
+flat out vec4 vColour;
 void main() {
     gl_Position = vec4(aPosition * uToClip + vec2(-1.0, 1.0), 0.0, 1.0);
     vTexel = aTexel;
@@ -24,12 +24,17 @@ void main() {
 
 constexpr const char* kFragmentCore = R"(
 in vec2 vTexel;
-in vec4 vClamp;
-in vec4 vColour;
+flat in vec4 vClamp;  // the same at all four corners: flat spares Mesa interpolating them
+flat in vec4 vColour;
 uniform sampler2D uTexture;
 out vec4 fragColour;
 void main() {
-    vec4 c = texture(uTexture, clamp(vTexel, vClamp.xy, vClamp.zw)) * vColour;
+#ifdef CLAMPED
+    vec2 at = clamp(vTexel, vClamp.xy, vClamp.zw);
+#else
+    vec2 at = vTexel;
+#endif
+    vec4 c = texture(uTexture, at) * vColour;
 #ifdef MASKED
     if (c.a < 0.5) discard;
 #endif
@@ -60,7 +65,12 @@ varying vec4 vClamp;
 varying vec4 vColour;
 uniform sampler2D uTexture;
 void main() {
-    vec4 c = texture2D(uTexture, clamp(vTexel, vClamp.xy, vClamp.zw)) * vColour;
+#ifdef CLAMPED
+    vec2 at = clamp(vTexel, vClamp.xy, vClamp.zw);
+#else
+    vec2 at = vTexel;
+#endif
+    vec4 c = texture2D(uTexture, at) * vColour;
 #ifdef MASKED
     if (c.a < 0.5) discard;
 #endif
@@ -88,14 +98,15 @@ GLuint Compile(const gl::Functions& f, GLenum kind, const char* const* parts, in
 
 }  // namespace
 
-GLuint BuildProgram(const gl::Functions& f, bool core, bool masked, std::string& log) {
+GLuint BuildProgram(const gl::Functions& f, bool core, bool masked, bool clamped, std::string& log) {
     const char* version = core ? "#version 330 core\n" : "#version 120\n";
-    const char* define = masked ? "#define MASKED 1\n" : "\n";
+    const char* maskedDefine = masked ? "#define MASKED 1\n" : "\n";
+    const char* clampedDefine = clamped ? "#define CLAMPED 1\n" : "\n";
     const char* vertexParts[] = {core ? kVertexCore : kVertexLegacy};
-    const char* fragmentParts[] = {version, define, core ? kFragmentCore : kFragmentLegacy};
+    const char* fragmentParts[] = {version, maskedDefine, clampedDefine, core ? kFragmentCore : kFragmentLegacy};
     const GLuint vertex = Compile(f, GL_VERTEX_SHADER, vertexParts, 1, log);
     if (!vertex) return 0;
-    const GLuint fragment = Compile(f, GL_FRAGMENT_SHADER, fragmentParts, 3, log);
+    const GLuint fragment = Compile(f, GL_FRAGMENT_SHADER, fragmentParts, 4, log);
     if (!fragment) {
         f.DeleteShader(vertex);
         return 0;

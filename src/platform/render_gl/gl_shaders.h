@@ -1,5 +1,6 @@
-// The GL renderer's two shader programs (plain, and masked, which discards alpha below one half),
-// written once for GLSL 3.30 core and once for GLSL 1.20.
+// The GL renderer's shader programs: plain or masked (discarding alpha below one half), each
+// sampling freely (nearest) or clamped to the quad's texel rectangle (filtered), written once for
+// GLSL 3.30 core and once for GLSL 1.20.
 #pragma once
 
 #include <string>
@@ -15,6 +16,8 @@ constexpr GLuint kAttribClamp = 2;     // sampling rectangle: uMin, vMin, uMax, 
 constexpr GLuint kAttribColour = 3;    // tint and alpha, 0..1
 
 // A linked program, or 0 with the compiler's or linker's words in `log`.
-GLuint BuildProgram(const gl::Functions& f, bool core, bool masked, std::string& log);
+// Nearest samples at pixel centres inside a quad never leave its texels, so only filtered
+// sampling pays for the clamp, which costs Mesa's rasteriser a varying and a clamp per pixel.
+GLuint BuildProgram(const gl::Functions& f, bool core, bool masked, bool clamped, std::string& log);
 
 }  // namespace plat
