@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "output.h"
 
@@ -24,11 +25,17 @@ Canvas DrawAppIcon(int size) {
     Fill(c, 0, 0, side, side, RoundRect(8 * k, 8 * k, 240 * k, 240 * k, 44 * k),
          VerticalGradient(8 * k, Hex(0x2B3A8C), 248 * k, Hex(0x120C28)));
 
-    // The head at the bottom left, the beam rising from it to the plate.
-    Glow(c, 0, 0, side, side, Capsule({70 * k, 190 * k}, {150 * k, 108 * k}, 16 * k),
-         Flat(Hex(0x7FE0FF, 0.45f)));
-    Fill(c, 0, 0, side, side, Capsule({70 * k, 190 * k}, {150 * k, 108 * k}, 6 * k),
-         Hex(0xC8F4FF));
+    // The head at the bottom left, the jittering beam zigzagging from it up to the plate.
+    std::vector<Vec> beam;
+    constexpr int kKinks = 6;
+    for (int i = 0; i <= kKinks; ++i) {
+        const float t = float(i) / kKinks;
+        const float swing = (i == 0 || i == kKinks) ? 0.0f : (i % 2 ? 9.0f : -9.0f);
+        // Offsets run across the beam, which climbs at 45 degrees.
+        beam.push_back({(70 + 80 * t + swing * 0.7f) * k, (190 - 82 * t + swing * 0.7f) * k});
+    }
+    Glow(c, 0, 0, side, side, Polyline(beam, 14 * k), Flat(Hex(0x7FE0FF, 0.45f)));
+    Fill(c, 0, 0, side, side, Polyline(beam, 4.5f * k), Hex(0xC8F4FF));
     Fill(c, 0, 0, side, side, Disc(62 * k, 198 * k, 30 * k),
          RadialGradient(54 * k, 188 * k, 34 * k, Hex(0xFFE7A8), Hex(0xE0902C)));
 
