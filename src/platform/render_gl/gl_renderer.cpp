@@ -472,10 +472,9 @@ private:
             boundTexture_ = batchTexture_;
         }
         SetFilter(*t, batchFilter_);
-        // Orphaning the buffer lets the driver hand out fresh storage instead of waiting for the
-        // draws still reading the old contents.
+        // Rewritten in place rather than orphaned: Mesa's rasteriser reads the vertices at the
+        // draw call, while orphaning made it map and zero fresh pages for every batch.
         const GLsizeiptr bytes = GLsizeiptr(batch_.size() * sizeof(GlVertex));
-        f_.BufferData(GL_ARRAY_BUFFER, GLsizeiptr(kBatchQuads * 4 * sizeof(GlVertex)), nullptr, GL_STREAM_DRAW);
         f_.BufferSubData(GL_ARRAY_BUFFER, 0, bytes, batch_.data());
         f_.DrawElements(GL_TRIANGLES, GLsizei(batch_.size() / 4 * 6), GL_UNSIGNED_SHORT, nullptr);
         batch_.clear();
