@@ -6,6 +6,12 @@
 #include "app/log.h"
 #include "frame/draw.h"
 #include "frame/present.h"
+#include "audio/sfx.h"
+#include "input/controls.h"
+#include "game/objects.h"
+#include "scores/score_table.h"
+#include "scores/scores.h"
+#include "screens/settings_menu.h"
 
 int Settings[100];
 std::vector<std::string> AudioDrivers;
@@ -60,4 +66,21 @@ void ResetProcessState() {
     PlayerName = "Player";
     ResetDrawTables();
     ResetFrameState();
+    SetDefaultBindings();
+    for (JoystickPort& port : JoystickPorts) port = JoystickPort{};
+    JoystickPortCount = 0;
+    ResetSoundEffects();
+    ResetSettingsMenu();
+    GameObjects.clear();
+    PointPopups.clear();
+    Notices.clear();
+    // The table's rank slots and selection point into LocalScores, so they go with it.
+    std::fill(std::begin(RankSlots), std::end(RankSlots), nullptr);
+    SelectedScore = nullptr;
+    MaxShownScore = 0;
+    GraphScroll = 0;
+    PinnedEntry = 0;
+    LocalScores.clear();
+    StoredUser.clear();
+    StoredPassword.clear();
 }
