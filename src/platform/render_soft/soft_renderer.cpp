@@ -46,6 +46,10 @@ public:
                 return false;
             }
             SDL_SetSurfaceBlendMode(wrapper_, SDL_BLENDMODE_NONE);
+            // Left to itself SDL backs the window surface with a texture of its own GL renderer,
+            // which on Mesa's software GL costs a texture upload and a rasterised quad per frame;
+            // the plain X11 image (shared memory where offered) is the cheaper road.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         }
         return true;
     }
