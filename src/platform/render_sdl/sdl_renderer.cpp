@@ -64,6 +64,10 @@ public:
             maxTextureWidth_ = info.max_texture_width > 0 ? info.max_texture_width : 1 << 14;
             maxTextureHeight_ = info.max_texture_height > 0 ? info.max_texture_height : 1 << 14;
         }
+        // SDL's GL-based renderers leave their context current; with its glFlush, Flush can start
+        // Mesa rasterising the frame during the pacing sleep rather than at the swap.
+        if (SDL_GL_GetCurrentContext())
+            glFlush_ = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFlush"));
         int outputW = 0, outputH = 0;
         SDL_GetRendererOutputSize(renderer_, &outputW, &outputH);
         if (outputW != width || outputH != height) {
@@ -85,6 +89,7 @@ public:
         if (renderer_) SDL_DestroyRenderer(renderer_);
         target_ = nullptr;
         renderer_ = nullptr;
+        glFlush_ = nullptr;
         window_ = nullptr;
         vertices_.clear();
         indices_.clear();
@@ -198,6 +203,7 @@ public:
         if (!renderer_) return;
         FlushBatch();
         SDL_RenderFlush(renderer_);
+        if (glFlush_ && SDL_GL_GetCurrentContext()) glFlush_();
     }
 
     void Present(bool) override {
@@ -302,6 +308,7 @@ private:
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* target_ = nullptr;  // the back buffer when the window is larger than it
+    void (*glFlush_)() = nullptr;    // set when SDL draws through GL
     int width_ = 0, height_ = 0;
     int maxTextureWidth_ = 1 << 14, maxTextureHeight_ = 1 << 14;
     std::vector<SdlTexture> textures_;
