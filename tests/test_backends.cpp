@@ -342,3 +342,49 @@ TEST(BackendFallback, OpenGLThatCannotStartHandsOverToTheNextBackEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+// The software renderer fills a long queue of quads in two bands of rows at once; the picture
+// must be exactly the one that filling them one at a time gives.
+TEST(SoftwareBands, QueuedFillMatchesQuadByQuad) {
+    headless::Install();
+    SelectDirect3D7Backend();
+    ASSERT_TRUE(OpenDisplay(200, 150, 0, 60));
+    ResetDrawStateForTest();
+    // A sprite drawn on screen and grabbed, so textured quads take part as well as solid ones.
+    SetDrawColor(250, 180, 40);
+    DrawFilledRect(0, 0, 12, 12);
+    SetDrawColor(40, 90, 250);
+    DrawFilledRect(3, 3, 6, 6);
+    const int sprite = CreateBlankImage(12, 12, 1, 0);
+    GrabScreenToImage(sprite, 0, 0, 0);
+    auto scene = [&](bool flushEach) {
+        ClearScreen();
+        SeedRandom(99);
+        for (int i = 0; i < 600; ++i) {
+            SetDrawBlend(RandomInt(kBlendMasked, kBlendShade));
+            SetDrawRotation(float(RandomInt(0, 359)));
+            SetDrawScale(RandomFloat(0.5f, 3), RandomFloat(0.5f, 3));
+            SetDrawColor(RandomInt(0, 255), RandomInt(0, 255), RandomInt(0, 255));
+            SetDrawAlpha(RandomFloat(0, 1));
+            if (i % 3 == 0) {
+                DrawFilledRect(RandomFloat(-10, 200), RandomFloat(-10, 150), 14, 9);
+            } else {
+                DrawImageFrame(sprite, RandomFloat(-10, 200), RandomFloat(-10, 150), 0);
+            }
+            if (flushEach) FlushDrawing();
+        }
+        return GrabScreenPixels(0, 0, 200, 150);
+    };
+    const Pixels oneByOne = scene(true);
+    const Pixels queued = scene(false);
+    CloseDisplay();
+    ResetDrawStateForTest();
+    ASSERT_EQ(oneByOne.argb.size(), queued.argb.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < queued.argb.size(); ++i) differing += oneByOne.argb[i] != queued.argb[i];
+    EXPECT_EQ(differing, 0u);
+}
+
+}  // namespace

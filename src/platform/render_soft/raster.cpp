@@ -184,7 +184,7 @@ void TexelRange(float lo, float hi, int size, int& first, int& last) {
 }  // namespace
 
 void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const plat::QuadPaint& paint,
-              const TextureView* texture) {
+              const TextureView* texture, int bandBegin, int bandEnd) {
     if (!target.pixels || target.width <= 0 || target.height <= 0) return;
     for (int i = 0; i < 4; ++i) {
         const plat::QuadVertex& c = corners[i];
@@ -265,8 +265,9 @@ void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const pl
     }
 
     // Rows whose centre lies in [minY, maxY).
-    const int rowBegin = int(std::clamp(std::ceil(minY - 0.5f), 0.0f, float(target.height)));
-    const int rowEnd = int(std::clamp(std::ceil(maxY - 0.5f), 0.0f, float(target.height)));
+    const int rowBegin =
+        std::max(bandBegin, int(std::clamp(std::ceil(minY - 0.5f), 0.0f, float(target.height))));
+    const int rowEnd = std::min(bandEnd, int(std::clamp(std::ceil(maxY - 0.5f), 0.0f, float(target.height))));
     const SpanFn span = PickSpan(paint.blend, sample);
     const float width = float(target.width);
     for (int y = rowBegin; y < rowEnd; ++y) {

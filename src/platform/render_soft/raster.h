@@ -27,7 +27,8 @@ struct TextureView {
 // Texture coordinates map affinely from corners 0, 1 and 3 (our quads are parallelograms) and are
 // clamped to the texel rectangle the corners span, so a frame never bleeds into its neighbour.
 // `texture` null draws the paint's colour.
+// Only rows bandBegin <= y < bandEnd are touched, so disjoint bands can be filled at once.
 void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const plat::QuadPaint& paint,
-              const TextureView* texture);
+              const TextureView* texture, int bandBegin = 0, int bandEnd = 1 << 30);
 
 }  // namespace soft

@@ -2,9 +2,13 @@
 // filled by raster.cpp. Supports every blend mode and both samplings; mipmaps are not built (the
 // filtered sampler stands in). With a window it presents through the window surface, scaled and
 // letterboxed when the window is larger; without one (the headless twin) Present keeps the frame.
+// Quads are queued and filled when something needs the pixels (read-back, texture changes, Flush,
+// Present); a long queue is filled by two threads, each owning half the rows, joined before return.
 #include <SDL.h>
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/render_soft/raster.h"
@@ -14,6 +18,16 @@
 namespace plat {
 
 namespace {
+
+// Below this many queued quads a second thread costs more than it saves.
+constexpr size_t kQuadsWorthASecondThread = 64;
+constexpr int kRowsWorthASecondThread = 64;
+
+struct QueuedQuad {
+    QuadVertex corners[4];
+    QuadPaint paint;
+    int texture;  // 0: solid
+};
 
 struct SoftTexture {
     bool live = false;
@@ -61,6 +75,7 @@ public:
         back_.clear();
         back_.shrink_to_fit();
         textures_.clear();
+        queue_.clear();
         width_ = height_ = 0;
     }
 
@@ -84,6 +99,7 @@ public:
                        int pitchPixels) override {
         SoftTexture* t = Find(texture);
         if (!t || !argb) return;
+        FillQueued();
         for (int row = 0; row < height; ++row) {
             const int ty = y + row;
             if (ty < 0 || ty >= t->height) continue;
@@ -99,25 +115,30 @@ public:
     void DestroyTexture(int texture) override {
         SoftTexture* t = Find(texture);
         if (!t) return;
+        FillQueued();
         t->live = false;
         t->pixels = {};
     }
 
-    void Clear() override { std::fill(back_.begin(), back_.end(), 0xFF000000u); }
+    void Clear() override {
+        FillQueued();
+        std::fill(back_.begin(), back_.end(), 0xFF000000u);
+    }
 
     void DrawTexturedQuad(int texture, const QuadVertex corners[4], const QuadPaint& paint) override {
-        const SoftTexture* t = Find(texture);
-        if (!t) return;
-        const soft::TextureView view{t->pixels.data(), t->width, t->height};
-        soft::FillQuad(Target(), corners, paint, &view);
+        if (!Find(texture)) return;
+        queue_.push_back(QueuedQuad{{corners[0], corners[1], corners[2], corners[3]}, paint, texture});
     }
 
     void DrawSolidQuad(const QuadVertex corners[4], const QuadPaint& paint) override {
-        soft::FillQuad(Target(), corners, paint, nullptr);
+        queue_.push_back(QueuedQuad{{corners[0], corners[1], corners[2], corners[3]}, paint, 0});
     }
+
+    void Flush() override { FillQueued(); }
 
     void ReadPixels(int x, int y, int width, int height, uint32_t* out) override {
         if (!out) return;
+        FillQueued();
         for (int row = 0; row < height; ++row) {
             for (int col = 0; col < width; ++col) {
                 const int sx = x + col, sy = y + row;
@@ -129,6 +150,7 @@ public:
     }
 
     void Present(bool) override {
+        FillQueued();
         // Software drawing cannot wait for the vertical blank; the caller's pacing stands in.
         if (!window_ || !wrapper_) return;
         SDL_Surface* screen = SDL_GetWindowSurface(window_);
@@ -146,6 +168,41 @@ public:
     }
 
 private:
+    void FillBand(int bandBegin, int bandEnd) {
+        const soft::Surface target = Target();
+        for (const QueuedQuad& q : queue_) {
+            if (q.texture == 0) {
+                soft::FillQuad(target, q.corners, q.paint, nullptr, bandBegin, bandEnd);
+                continue;
+            }
+            const SoftTexture* t = Find(q.texture);
+            if (!t) continue;
+            const soft::TextureView view{t->pixels.data(), t->width, t->height};
+            soft::FillQuad(target, q.corners, q.paint, &view, bandBegin, bandEnd);
+        }
+    }
+
+    // Each pixel sees the quads in the order they were drawn whichever thread fills it, so the
+    // picture is the same as filling them one by one.
+    void FillQueued() {
+        if (queue_.empty()) return;
+        if (queue_.size() >= kQuadsWorthASecondThread && height_ >= kRowsWorthASecondThread &&
+            std::thread::hardware_concurrency() > 1) {
+            const int split = height_ / 2;
+            try {
+                std::thread lower([this, split] { FillBand(split, height_); });
+                FillBand(0, split);
+                lower.join();
+                queue_.clear();
+                return;
+            } catch (const std::system_error&) {
+                // No thread to be had: fill everything here.
+            }
+        }
+        FillBand(0, height_);
+        queue_.clear();
+    }
+
     SoftTexture* Find(int texture) {
         if (texture < 1 || size_t(texture) > textures_.size()) return nullptr;
         SoftTexture& t = textures_[size_t(texture) - 1];
@@ -160,6 +217,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::vector<SoftTexture> textures_;
+    std::vector<QueuedQuad> queue_;  // drawn but not yet filled; keeps its capacity across frames
     std::string error_;
 };
 
