@@ -18,17 +18,20 @@
 #include <utility>
 #include <vector>
 
+#include "process_helpers.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using testproc::OnPath;
+using testproc::ReadFile;
+using testproc::Stop;
+using testproc::WaitForExit;
 
-bool OnPath(const std::string& program) {
-    return std::system(("command -v " + program + " > /dev/null 2>&1").c_str()) == 0;
-}
-
-std::string ReadFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+// Runs `program` from `folder` with the given environment changes (an empty value unsets).
+pid_t Spawn(const std::string& program, const fs::path& folder, const testproc::Environment& env,
+            const fs::path& output) {
+    return testproc::Spawn({program}, folder, env, output);
 }
 
 void WriteFile(const fs::path& file, const std::string& text) {
@@ -51,51 +54,6 @@ std::pair<int, int> PngSize(const fs::path& file) {
                    uint32_t(uint8_t(b[at + 2])) << 8 | uint32_t(uint8_t(b[at + 3])));
     };
     return {be32(16), be32(20)};
-}
-
-// Starts `program` from `folder` with the given environment changes (an empty value unsets).
-pid_t Spawn(const std::string& program, const fs::path& folder,
-            const std::vector<std::pair<std::string, std::string>>& env, const fs::path& output) {
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    if (chdir(folder.c_str()) != 0) _exit(127);
-    if (!freopen(output.c_str(), "w", stdout) || !freopen(output.c_str(), "a", stderr)) _exit(127);
-    for (const auto& [name, value] : env) {
-        if (value.empty())
-            unsetenv(name.c_str());
-        else
-            setenv(name.c_str(), value.c_str(), 1);
-    }
-    execl(program.c_str(), program.c_str(), nullptr);
-    _exit(127);
-}
-
-// Waits up to `seconds` for the process to end; its exit status, or -1 if still running.
-int WaitForExit(pid_t pid, double seconds) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    do {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    } while (std::chrono::steady_clock::now() < until);
-    return -1;
-}
-
-void Stop(pid_t pid) {
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    if (WaitForExit(pid, 5) < 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-}
-
-int FreeDisplayNumber() {
-    for (int n = 231; n < 331; ++n)
-        if (!fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) &&
-            !fs::exists("/tmp/.X" + std::to_string(n) + "-lock"))
-            return n;
-    return -1;
 }
 
 // One installed tree per test binary run: installing takes a while, and every test reads it.
@@ -224,7 +182,7 @@ TEST_F(Install, LauncherRefusesToGuessAFolderWithoutHome) {
 
 TEST_F(Install, GameRunsInThePlayersDataFolderAndKeepsTheirFiles) {
     if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool not installed";
-    const int number = FreeDisplayNumber();
+    const int number = testproc::FreeDisplayNumber(231);
     ASSERT_GE(number, 0);
     const std::string display = ":" + std::to_string(number);
 
@@ -240,15 +198,8 @@ TEST_F(Install, GameRunsInThePlayersDataFolderAndKeepsTheirFiles) {
     const fs::path elsewhere = root_ / "elsewhere";
     fs::create_directories(elsewhere);
 
-    const pid_t xvfb = fork();
-    if (xvfb == 0) {
-        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
-        execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-               nullptr);
-        _exit(127);
-    }
-    for (int i = 0; i < 100 && !fs::exists("/tmp/.X11-unix/X" + std::to_string(number)); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const pid_t xvfb = testproc::StartXvfb(number);
+    ASSERT_GT(xvfb, 0) << "Xvfb did not come up on " << display;
 
     // An invalid (relative) XDG_DATA_HOME sends the launcher to HOME's usual data folder.
     const fs::path output = root_ / "game.txt";

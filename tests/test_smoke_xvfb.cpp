@@ -2,75 +2,24 @@
 // closes on Alt+F4 (and a key on the thanks screen), and leaves its log behind.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
+
+#include "process_helpers.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-bool OnPath(const std::string& program) {
-    return std::system(("command -v " + program + " > /dev/null 2>&1").c_str()) == 0;
-}
-
-// A display number with neither a socket nor a lock file.
-int FreeDisplayNumber() {
-    for (int n = 91; n < 191; ++n)
-        if (!fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) &&
-            !fs::exists("/tmp/.X" + std::to_string(n) + "-lock"))
-            return n;
-    return -1;
-}
-
-// Starts a program in `folder` with DISPLAY set; returns its pid.
-// Its output goes to `output`.
-pid_t Spawn(const std::vector<std::string>& argv, const std::string& display,
-            const std::string& folder, const std::string& output) {
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(127);
-    if (!freopen(output.c_str(), "w", stdout) || !freopen(output.c_str(), "a", stderr)) _exit(127);
-    setenv("DISPLAY", display.c_str(), 1);
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    _exit(127);
-}
-
-// Waits up to `seconds` for the process to end; its exit status, or -1 if still running.
-int WaitForExit(pid_t pid, double seconds) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < until) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return -1;
-}
-
-void Stop(pid_t pid) {
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    if (WaitForExit(pid, 5) < 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-}
-
-std::string ReadFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using testproc::OnPath;
+using testproc::ReadFile;
+using testproc::Spawn;
+using testproc::Stop;
+using testproc::WaitForExit;
 
 TEST(SmokeXvfb, GameStartsShowsItsWindowAndClosesPolitely) {
 #ifndef CD_GAME_DIR
@@ -79,7 +28,7 @@ TEST(SmokeXvfb, GameStartsShowsItsWindowAndClosesPolitely) {
     const fs::path built = CD_GAME_DIR;
     if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool not installed";
     if (!fs::exists(built / "crockery-drift")) GTEST_SKIP() << "game not built";
-    const int number = FreeDisplayNumber();
+    const int number = testproc::FreeDisplayNumber(91);
     ASSERT_GE(number, 0);
     const std::string display = ":" + std::to_string(number);
 
@@ -88,13 +37,11 @@ TEST(SmokeXvfb, GameStartsShowsItsWindowAndClosesPolitely) {
     fs::copy(built, game, fs::copy_options::recursive);
     const fs::path log = game / "Files" / "Debug.txt";
 
-    const pid_t server = Spawn({"Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
-                               display, "", (game / "xvfb.txt").string());
-    for (int i = 0; i < 100 && !fs::exists("/tmp/.X11-unix/X" + std::to_string(number)); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const pid_t server = testproc::StartXvfb(number, game / "xvfb.txt");
+    ASSERT_GT(server, 0) << ReadFile(game / "xvfb.txt");
 
     const pid_t program =
-        Spawn({(game / "crockery-drift").string()}, display, game.string(), (game / "output.txt").string());
+        Spawn({(game / "crockery-drift").string()}, game, {{"DISPLAY", display}}, game / "output.txt");
     const std::string xdo = "DISPLAY=" + display + " xdotool ";
     bool shown = false;
     for (int i = 0; i < 300 && !shown; ++i) {

@@ -1,0 +1,106 @@
+// Child processes for the tests that run real programs: the game, its installed launcher and a
+// private X server. One place for spawning, waiting and stopping, so every such test cleans up
+// the same way.
+#pragma once
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace testproc {
+
+namespace fs = std::filesystem;
+
+inline bool OnPath(const std::string& program) {
+    return std::system(("command -v " + program + " > /dev/null 2>&1").c_str()) == 0;
+}
+
+inline std::string ReadFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Environment changes for Spawn: an empty value unsets the variable.
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
+// Starts argv[0] (looked up on PATH) in `folder` (unchanged when empty) with `env` applied; both
+// output streams go to `output`. Returns the child's pid.
+inline pid_t Spawn(const std::vector<std::string>& argv, const fs::path& folder,
+                   const Environment& env, const fs::path& output) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(127);
+    if (!freopen(output.c_str(), "w", stdout) || !freopen(output.c_str(), "a", stderr)) _exit(127);
+    for (const auto& [name, value] : env) {
+        if (value.empty())
+            unsetenv(name.c_str());
+        else
+            setenv(name.c_str(), value.c_str(), 1);
+    }
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+// Waits up to `seconds` for the process to end; its exit status (128 when killed by a signal),
+// or -1 if it is still running. A wait of 0 only looks.
+inline int WaitForExit(pid_t pid, double seconds) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    do {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (std::chrono::steady_clock::now() < until);
+    return -1;
+}
+
+// Asks politely, then insists.
+inline void Stop(pid_t pid) {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    if (WaitForExit(pid, 5) < 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+// A display number in [first, first + 100) with neither a socket nor a lock file, or -1. Callers
+// start from different numbers so tests running in parallel rarely race for one.
+inline int FreeDisplayNumber(int first) {
+    for (int n = first; n < first + 100; ++n)
+        if (!fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) &&
+            !fs::exists("/tmp/.X" + std::to_string(n) + "-lock"))
+            return n;
+    return -1;
+}
+
+// A private Xvfb on display `number`; its pid once its socket exists, else 0 (and nothing left
+// running).
+inline pid_t StartXvfb(int number, const fs::path& output = "/dev/null") {
+    const std::string display = ":" + std::to_string(number);
+    const pid_t pid = Spawn({"Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {},
+                            {}, output);
+    if (pid < 0) return 0;
+    const fs::path socket = "/tmp/.X11-unix/X" + std::to_string(number);
+    for (int i = 0; i < 100 && !fs::exists(socket); ++i) {
+        if (WaitForExit(pid, 0) >= 0) return 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (fs::exists(socket)) return pid;
+    Stop(pid);
+    return 0;
+}
+
+}  // namespace testproc
