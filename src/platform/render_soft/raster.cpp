@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/platform.h"
 
 namespace soft {
@@ -90,54 +94,208 @@ inline uint32_t Lerp(uint32_t a, uint32_t b, int w) {  // w 0..256 toward b, per
     return rb | ag << 8;
 }
 
+// Spans run in two stages over chunks of pixels: fetch the colours (raw texels, or the paint's colour
+// already tinted) into a small buffer, then tint and blend the whole chunk. The blend stage does
+// four pixels at a time in 16-bit lanes with the very integer arithmetic of Texel and Put, so the
+// picture is bit for bit that of the one-pixel-at-a-time code, which still serves the odd tail.
+constexpr int kChunk = 64;
+
+template <int Blend, bool Tinted>
+inline void ShadeOne(const Setup& s, uint32_t& dst, uint32_t c) {
+    int r, g, b, a;
+    if constexpr (Tinted) {
+        r = int(c >> 16 & 0xFF);
+        g = int(c >> 8 & 0xFF);
+        b = int(c & 0xFF);
+        a = int(c >> 24);
+    } else {
+        Texel(s, c, r, g, b, a);
+    }
+    Put<Blend>(dst, r, g, b, a);
+}
+
+#if defined(__SSE2__)
+
+// x / 255 rounded in each 16-bit lane, exact for 0 <= x <= 255 * 255 (as Div255).
+inline __m128i Div255x8(__m128i x) {
+    x = _mm_add_epi16(x, _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+}
+
+// Each pixel's alpha lane copied into its four lanes.
+inline __m128i SpreadAlpha(__m128i x) {
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(x, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+}
+
+// Two pixels (b, g, r, a lanes) of source and destination blended; the result's alpha lane is
+// a don't-care, forced to opaque by the caller.
+template <int Blend>
+inline __m128i BlendPair(__m128i src, __m128i dst) {
+    const __m128i a = SpreadAlpha(src);
+    if constexpr (Blend == kBlendAlpha) {
+        const __m128i ia = _mm_sub_epi16(_mm_set1_epi16(255), a);
+        return Div255x8(_mm_add_epi16(_mm_mullo_epi16(src, a), _mm_mullo_epi16(dst, ia)));
+    } else if constexpr (Blend == kBlendLight) {
+        return Div255x8(_mm_mullo_epi16(src, a));  // added to the destination with saturation
+    } else {                                       // shade
+        return Div255x8(_mm_mullo_epi16(src, dst));
+    }
+}
+
+template <int Blend, bool Tinted>
+void Shade(const Setup& s, uint32_t* dst, const uint32_t* src, int n) {
+    if constexpr (Blend == kBlendAlpha || Blend == kBlendLight || Blend == kBlendShade) {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
+        // Lanes b, g, r, a: colour lanes take (c * tint256) >> 8, the alpha lane Div255(c * alpha).
+        const __m128i mul = _mm_set_epi16(short(s.alpha255), short(s.tintR256), short(s.tintG256),
+                                          short(s.tintB256), short(s.alpha255), short(s.tintR256),
+                                          short(s.tintG256), short(s.tintB256));
+        const __m128i alphaLane = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+        int i = 0;
+        for (; i + 4 <= n; i += 4) {
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            __m128i lo = _mm_unpacklo_epi8(c, zero), hi = _mm_unpackhi_epi8(c, zero);
+            if constexpr (!Tinted) {
+                const __m128i mLo = _mm_mullo_epi16(lo, mul), mHi = _mm_mullo_epi16(hi, mul);
+                lo = _mm_or_si128(_mm_andnot_si128(alphaLane, _mm_srli_epi16(mLo, 8)),
+                                  _mm_and_si128(alphaLane, Div255x8(mLo)));
+                hi = _mm_or_si128(_mm_andnot_si128(alphaLane, _mm_srli_epi16(mHi, 8)),
+                                  _mm_and_si128(alphaLane, Div255x8(mHi)));
+            }
+            __m128i* out = reinterpret_cast<__m128i*>(dst + i);
+            const __m128i d = _mm_loadu_si128(out);
+            const __m128i dLo = _mm_unpacklo_epi8(d, zero), dHi = _mm_unpackhi_epi8(d, zero);
+            __m128i result = _mm_packus_epi16(BlendPair<Blend>(lo, dLo), BlendPair<Blend>(hi, dHi));
+            if constexpr (Blend == kBlendLight) result = _mm_adds_epu8(result, d);
+            _mm_storeu_si128(out, _mm_or_si128(result, opaque));
+        }
+        for (; i < n; ++i) ShadeOne<Blend, Tinted>(s, dst[i], src[i]);
+    } else {
+        for (int i = 0; i < n; ++i) ShadeOne<Blend, Tinted>(s, dst[i], src[i]);
+    }
+}
+
+// Bilinear colours for `n` pixels of row y from column x on, exactly as the scalar formula: the
+// coordinates in float, four at a time, then the texels fetched and interpolated in 16-bit lanes.
+void FetchBilinear(const Setup& s, int y, int x, int n, uint32_t* out) {
+    const TextureView& t = *s.texture;
+    const float yc = float(y);
+    const __m128 uRow = _mm_set1_ps(s.u00 + s.dudy * yc), vRow = _mm_set1_ps(s.v00 + s.dvdy * yc);
+    const __m128 dudx = _mm_set1_ps(s.dudx), dvdx = _mm_set1_ps(s.dvdx);
+    const __m128 half = _mm_set1_ps(0.5f), scale = _mm_set1_ps(256.0f);
+    const __m128 minX = _mm_set1_ps(float(s.texMinX)), maxX = _mm_set1_ps(float(s.texMaxX));
+    const __m128 minY = _mm_set1_ps(float(s.texMinY)), maxY = _mm_set1_ps(float(s.texMaxY));
+    const __m128i zero = _mm_setzero_si128(), w256 = _mm_set1_epi16(256);
+    alignas(16) int32_t tx[4], ty[4];
+    for (int i = 0; i < n; i += 4) {
+        // Lanes past n are clamped like any other, so they read inside the texel rectangle.
+        const __m128 xs = _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(x + i), _mm_set_epi32(3, 2, 1, 0)));
+        // min before max with the bound second: a NaN coordinate lands on a bound, never off the texture.
+        const __m128 fu = _mm_max_ps(_mm_min_ps(_mm_sub_ps(_mm_add_ps(uRow, _mm_mul_ps(dudx, xs)), half), maxX), minX);
+        const __m128 fv = _mm_max_ps(_mm_min_ps(_mm_sub_ps(_mm_add_ps(vRow, _mm_mul_ps(dvdx, xs)), half), maxY), minY);
+        const __m128i ix = _mm_cvttps_epi32(fu), iy = _mm_cvttps_epi32(fv);
+        const __m128i wx = _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(fu, _mm_cvtepi32_ps(ix)), scale));
+        const __m128i wy = _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(fv, _mm_cvtepi32_ps(iy)), scale));
+        _mm_store_si128(reinterpret_cast<__m128i*>(tx), ix);
+        _mm_store_si128(reinterpret_cast<__m128i*>(ty), iy);
+        alignas(16) uint32_t c00[4], c01[4], c10[4], c11[4];
+        for (int k = 0; k < 4; ++k) {
+            const int x1 = std::min(tx[k] + 1, s.texMaxX), y1 = std::min(ty[k] + 1, s.texMaxY);
+            const uint32_t* r0 = t.pixels + size_t(ty[k]) * size_t(t.width);
+            const uint32_t* r1 = t.pixels + size_t(y1) * size_t(t.width);
+            c00[k] = r0[tx[k]];
+            c01[k] = r0[x1];
+            c10[k] = r1[tx[k]];
+            c11[k] = r1[x1];
+        }
+        // Weights per pixel spread over its four lanes: pixels 0-1 in `Lo`, 2-3 in `Hi`.
+        const __m128i wx16 = _mm_packs_epi32(wx, wx), wy16 = _mm_packs_epi32(wy, wy);
+        const __m128i wxPairs = _mm_unpacklo_epi16(wx16, wx16), wyPairs = _mm_unpacklo_epi16(wy16, wy16);
+        const __m128i wxLo = _mm_unpacklo_epi32(wxPairs, wxPairs), wxHi = _mm_unpackhi_epi32(wxPairs, wxPairs);
+        const __m128i wyLo = _mm_unpacklo_epi32(wyPairs, wyPairs), wyHi = _mm_unpackhi_epi32(wyPairs, wyPairs);
+        auto lerp = [&](__m128i a, __m128i b, __m128i w) {  // as Lerp: lanes never exceed 255 * 256
+            return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, _mm_sub_epi16(w256, w)), _mm_mullo_epi16(b, w)), 8);
+        };
+        const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(c00));
+        const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(c01));
+        const __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(c10));
+        const __m128i d = _mm_load_si128(reinterpret_cast<const __m128i*>(c11));
+        const __m128i lo = lerp(lerp(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), wxLo),
+                                lerp(_mm_unpacklo_epi8(c, zero), _mm_unpacklo_epi8(d, zero), wxLo), wyLo);
+        const __m128i hi = lerp(lerp(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), wxHi),
+                                lerp(_mm_unpackhi_epi8(c, zero), _mm_unpackhi_epi8(d, zero), wxHi), wyHi);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+    }
+}
+
+#else
+
+template <int Blend, bool Tinted>
+void Shade(const Setup& s, uint32_t* dst, const uint32_t* src, int n) {
+    for (int i = 0; i < n; ++i) ShadeOne<Blend, Tinted>(s, dst[i], src[i]);
+}
+
+void FetchBilinear(const Setup& s, int y, int x, int n, uint32_t* out) {
+    const TextureView& t = *s.texture;
+    const float yc = float(y);
+    const float uRow = s.u00 + s.dudy * yc, vRow = s.v00 + s.dvdy * yc;
+    const float minX = float(s.texMinX), maxX = float(s.texMaxX);
+    const float minY = float(s.texMinY), maxY = float(s.texMaxY);
+    for (int i = 0; i < n; ++i) {
+        const float xc = float(x + i);
+        const float u = uRow + s.dudx * xc, v = vRow + s.dvdx * xc;
+        const float fu = std::max(std::min(u - 0.5f, maxX), minX);
+        const float fv = std::max(std::min(v - 0.5f, maxY), minY);
+        const int tx = int(fu), ty = int(fv);
+        const int wx = int((fu - float(tx)) * 256.0f), wy = int((fv - float(ty)) * 256.0f);
+        const int tx1 = std::min(tx + 1, s.texMaxX), ty1 = std::min(ty + 1, s.texMaxY);
+        const uint32_t* r0 = t.pixels + size_t(ty) * size_t(t.width);
+        const uint32_t* r1 = t.pixels + size_t(ty1) * size_t(t.width);
+        out[i] = Lerp(Lerp(r0[tx], r0[tx1], wx), Lerp(r1[tx], r1[tx1], wx), wy);
+    }
+}
+
+#endif
+
 template <int Blend, int Sample>
 void Span(const Setup& s, uint32_t* row, int y, int x0, int x1) {
-    if constexpr (Sample == kSampleSolid) {
-        for (int x = x0; x < x1; ++x) Put<Blend>(row[x], s.solidR, s.solidG, s.solidB, s.solidA);
+    if constexpr (Sample == kSampleBlit) {
+        const TextureView& t = *s.texture;
+        const uint32_t* src = t.pixels + size_t(y + s.blitDy) * size_t(t.width) + s.blitDx;
+        Shade<Blend, false>(s, row + x0, src + x0, x1 - x0);
         return;
     } else {
-        const TextureView& t = *s.texture;
-        if constexpr (Sample == kSampleBlit) {
-            const uint32_t* src = t.pixels + size_t(y + s.blitDy) * size_t(t.width) + s.blitDx;
-            for (int x = x0; x < x1; ++x) {
-                int r, g, b, a;
-                Texel(s, src[x], r, g, b, a);
-                Put<Blend>(row[x], r, g, b, a);
-            }
+        alignas(16) uint32_t buffer[kChunk + 4];
+        if constexpr (Sample == kSampleSolid) {
+            const uint32_t c = uint32_t(s.solidA) << 24 | uint32_t(s.solidR) << 16 |
+                               uint32_t(s.solidG) << 8 | uint32_t(s.solidB);
+            std::fill(buffer, buffer + kChunk, c);
+            for (int x = x0; x < x1; x += kChunk) Shade<Blend, true>(s, row + x, buffer, std::min(kChunk, x1 - x));
             return;
         } else if constexpr (Sample == kSampleNearest) {
             // 16.16 fixed point along the row: over a screen-wide span the step's rounding moves a
             // sample by less than a fiftieth of a texel.
+            const TextureView& t = *s.texture;
             const float uStart = s.u00 + s.dudy * float(y) + s.dudx * float(x0);
             const float vStart = s.v00 + s.dvdy * float(y) + s.dvdx * float(x0);
             int32_t uf = ToFixed(uStart), vf = ToFixed(vStart);
             const int32_t du = ToFixed(s.dudx), dv = ToFixed(s.dvdx);
-            for (int x = x0; x < x1; ++x, uf += du, vf += dv) {
-                const int tx = std::clamp(uf >> 16, s.texMinX, s.texMaxX);
-                const int ty = std::clamp(vf >> 16, s.texMinY, s.texMaxY);
-                int r, g, b, a;
-                Texel(s, t.pixels[size_t(ty) * size_t(t.width) + size_t(tx)], r, g, b, a);
-                Put<Blend>(row[x], r, g, b, a);
+            for (int x = x0; x < x1; x += kChunk) {
+                const int n = std::min(kChunk, x1 - x);
+                for (int i = 0; i < n; ++i, uf += du, vf += dv) {
+                    const int tx = std::clamp(uf >> 16, s.texMinX, s.texMaxX);
+                    const int ty = std::clamp(vf >> 16, s.texMinY, s.texMaxY);
+                    buffer[i] = t.pixels[size_t(ty) * size_t(t.width) + size_t(tx)];
+                }
+                Shade<Blend, false>(s, row + x, buffer, n);
             }
             return;
         } else {
-            const float yc = float(y);
-            const float uRow = s.u00 + s.dudy * yc, vRow = s.v00 + s.dvdy * yc;
-            const float minX = float(s.texMinX), maxX = float(s.texMaxX);
-            const float minY = float(s.texMinY), maxY = float(s.texMaxY);
-            for (int x = x0; x < x1; ++x) {
-                const float u = uRow + s.dudx * float(x), v = vRow + s.dvdx * float(x);
-                const float fu = std::clamp(u - 0.5f, minX, maxX);
-                const float fv = std::clamp(v - 0.5f, minY, maxY);
-                const int tx = int(fu), ty = int(fv);
-                const int wx = int((fu - float(tx)) * 256.0f), wy = int((fv - float(ty)) * 256.0f);
-                const int tx1 = std::min(tx + 1, s.texMaxX), ty1 = std::min(ty + 1, s.texMaxY);
-                const uint32_t* r0 = t.pixels + size_t(ty) * size_t(t.width);
-                const uint32_t* r1 = t.pixels + size_t(ty1) * size_t(t.width);
-                const uint32_t c = Lerp(Lerp(r0[tx], r0[tx1], wx), Lerp(r1[tx], r1[tx1], wx), wy);
-                int r, g, b, a;
-                Texel(s, c, r, g, b, a);
-                Put<Blend>(row[x], r, g, b, a);
+            for (int x = x0; x < x1; x += kChunk) {
+                const int n = std::min(kChunk, x1 - x);
+                FetchBilinear(s, y, x, n, buffer);
+                Shade<Blend, false>(s, row + x, buffer, n);
             }
         }
     }
