@@ -75,8 +75,11 @@ struct Setup {
 };
 
 // Texture coordinates as 16.16 fixed point; anything a span can meet fits with room to spare.
+// Rounds half away from zero as lround does, without the library call: in double the float and
+// the half add exactly, so the floor is the correctly rounded value.
 inline int32_t ToFixed(float texels) {
-    return int32_t(std::lround(std::clamp(texels, -30000.0f, 30000.0f) * 65536.0f));
+    const double x = double(std::clamp(texels, -30000.0f, 30000.0f) * 65536.0f);
+    return x >= 0 ? int32_t(x + 0.5) : -int32_t(0.5 - x);
 }
 
 inline void Texel(const Setup& s, uint32_t c, int& r, int& g, int& b, int& a) {
@@ -112,6 +115,19 @@ inline void ShadeOne(const Setup& s, uint32_t& dst, uint32_t c) {
         Texel(s, c, r, g, b, a);
     }
     Put<Blend>(dst, r, g, b, a);
+}
+
+// Nearest texels for `n` pixels from 16.16 coordinates (uf, vf) stepping by (du, dv).
+inline void FetchNearestScalar(const Setup& s, int32_t uf, int32_t vf, int32_t du, int32_t dv, int n,
+                               uint32_t* out) {
+    const TextureView& t = *s.texture;
+    for (int i = 0; i < n; ++i) {
+        const int tx = std::clamp(uf >> 16, s.texMinX, s.texMaxX);
+        const int ty = std::clamp(vf >> 16, s.texMinY, s.texMaxY);
+        out[i] = t.pixels[size_t(ty) * size_t(t.width) + size_t(tx)];
+        uf = int32_t(uint32_t(uf) + uint32_t(du));
+        vf = int32_t(uint32_t(vf) + uint32_t(dv));
+    }
 }
 
 #if defined(__SSE2__)
@@ -176,6 +192,43 @@ void Shade(const Setup& s, uint32_t* dst, const uint32_t* src, int n) {
     }
 }
 
+inline __m128i ClampLanes(__m128i x, __m128i lo, __m128i hi) {  // lo <= hi
+    const __m128i above = _mm_cmpgt_epi32(x, hi);
+    x = _mm_or_si128(_mm_and_si128(above, hi), _mm_andnot_si128(above, x));
+    const __m128i below = _mm_cmpgt_epi32(lo, x);
+    return _mm_or_si128(_mm_and_si128(below, lo), _mm_andnot_si128(below, x));
+}
+
+// As FetchNearestScalar, four pixels at a time; the texel index comes from one multiply-add of
+// 16-bit (column, row) pairs, so textures wider or taller than that take the scalar road.
+void FetchNearest(const Setup& s, int32_t uf, int32_t vf, int32_t du, int32_t dv, int n, uint32_t* out) {
+    const TextureView& t = *s.texture;
+    if (t.width > 32767 || t.height > 32767) return FetchNearestScalar(s, uf, vf, du, dv, n, out);
+    auto steps = [](int32_t d) {  // 0, d, 2d, 3d
+        const uint32_t ud = uint32_t(d);
+        return _mm_set_epi32(int32_t(ud * 3u), int32_t(ud * 2u), d, 0);
+    };
+    __m128i u = _mm_add_epi32(_mm_set1_epi32(uf), steps(du));
+    __m128i v = _mm_add_epi32(_mm_set1_epi32(vf), steps(dv));
+    const __m128i du4 = _mm_set1_epi32(int32_t(uint32_t(du) * 4u)), dv4 = _mm_set1_epi32(int32_t(uint32_t(dv) * 4u));
+    const __m128i minX = _mm_set1_epi32(s.texMinX), maxX = _mm_set1_epi32(s.texMaxX);
+    const __m128i minY = _mm_set1_epi32(s.texMinY), maxY = _mm_set1_epi32(s.texMaxY);
+    const __m128i rowStep = _mm_set1_epi32(int32_t(uint32_t(t.width) << 16 | 1u));  // (1, width) pairs
+    alignas(16) int32_t index[4];
+    for (int i = 0; i < n; i += 4) {
+        // Lanes past n are clamped like any other, so they read inside the texel rectangle.
+        const __m128i tx = ClampLanes(_mm_srai_epi32(u, 16), minX, maxX);
+        const __m128i ty = ClampLanes(_mm_srai_epi32(v, 16), minY, maxY);
+        _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_madd_epi16(_mm_or_si128(tx, _mm_slli_epi32(ty, 16)), rowStep));
+        out[i] = t.pixels[index[0]];
+        out[i + 1] = t.pixels[index[1]];
+        out[i + 2] = t.pixels[index[2]];
+        out[i + 3] = t.pixels[index[3]];
+        u = _mm_add_epi32(u, du4);
+        v = _mm_add_epi32(v, dv4);
+    }
+}
+
 // Bilinear colours for `n` pixels of row y from column x on, exactly as the scalar formula: the
 // coordinates in float, four at a time, then the texels fetched and interpolated in 16-bit lanes.
 void FetchBilinear(const Setup& s, int y, int x, int n, uint32_t* out) {
@@ -231,6 +284,10 @@ void FetchBilinear(const Setup& s, int y, int x, int n, uint32_t* out) {
 
 #else
 
+void FetchNearest(const Setup& s, int32_t uf, int32_t vf, int32_t du, int32_t dv, int n, uint32_t* out) {
+    FetchNearestScalar(s, uf, vf, du, dv, n, out);
+}
+
 template <int Blend, bool Tinted>
 void Shade(const Setup& s, uint32_t* dst, const uint32_t* src, int n) {
     for (int i = 0; i < n; ++i) ShadeOne<Blend, Tinted>(s, dst[i], src[i]);
@@ -276,18 +333,16 @@ void Span(const Setup& s, uint32_t* row, int y, int x0, int x1) {
         } else if constexpr (Sample == kSampleNearest) {
             // 16.16 fixed point along the row: over a screen-wide span the step's rounding moves a
             // sample by less than a fiftieth of a texel.
-            const TextureView& t = *s.texture;
             const float uStart = s.u00 + s.dudy * float(y) + s.dudx * float(x0);
             const float vStart = s.v00 + s.dvdy * float(y) + s.dvdx * float(x0);
             int32_t uf = ToFixed(uStart), vf = ToFixed(vStart);
             const int32_t du = ToFixed(s.dudx), dv = ToFixed(s.dvdx);
             for (int x = x0; x < x1; x += kChunk) {
                 const int n = std::min(kChunk, x1 - x);
-                for (int i = 0; i < n; ++i, uf += du, vf += dv) {
-                    const int tx = std::clamp(uf >> 16, s.texMinX, s.texMaxX);
-                    const int ty = std::clamp(vf >> 16, s.texMinY, s.texMaxY);
-                    buffer[i] = t.pixels[size_t(ty) * size_t(t.width) + size_t(tx)];
-                }
+                FetchNearest(s, uf, vf, du, dv, n, buffer);
+                // Unsigned, so a wild coordinate wraps as the per-pixel sums would instead of overflowing.
+                uf = int32_t(uint32_t(uf) + uint32_t(n) * uint32_t(du));
+                vf = int32_t(uint32_t(vf) + uint32_t(n) * uint32_t(dv));
                 Shade<Blend, false>(s, row + x, buffer, n);
             }
             return;
