@@ -220,10 +220,10 @@ void FetchNearest(const Setup& s, int32_t uf, int32_t vf, int32_t du, int32_t dv
         const __m128i tx = ClampLanes(_mm_srai_epi32(u, 16), minX, maxX);
         const __m128i ty = ClampLanes(_mm_srai_epi32(v, 16), minY, maxY);
         _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_madd_epi16(_mm_or_si128(tx, _mm_slli_epi32(ty, 16)), rowStep));
-        out[i] = t.pixels[index[0]];
-        out[i + 1] = t.pixels[index[1]];
-        out[i + 2] = t.pixels[index[2]];
-        out[i + 3] = t.pixels[index[3]];
+        // One 16-byte store: four narrow ones would stall the blend's wide load of them.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_set_epi32(int32_t(t.pixels[index[3]]), int32_t(t.pixels[index[2]]),
+                                       int32_t(t.pixels[index[1]]), int32_t(t.pixels[index[0]])));
         u = _mm_add_epi32(u, du4);
         v = _mm_add_epi32(v, dv4);
     }
@@ -252,28 +252,44 @@ void FetchBilinear(const Setup& s, int y, int x, int n, uint32_t* out) {
         const __m128i wy = _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(fv, _mm_cvtepi32_ps(iy)), scale));
         _mm_store_si128(reinterpret_cast<__m128i*>(tx), ix);
         _mm_store_si128(reinterpret_cast<__m128i*>(ty), iy);
-        alignas(16) uint32_t c00[4], c01[4], c10[4], c11[4];
-        for (int k = 0; k < 4; ++k) {
-            const int x1 = std::min(tx[k] + 1, s.texMaxX), y1 = std::min(ty[k] + 1, s.texMaxY);
-            const uint32_t* r0 = t.pixels + size_t(ty[k]) * size_t(t.width);
+        __m128i a, b, c, d;  // the four corners of each pixel's texel square
+        if (tx[0] == tx[3] && ty[0] == ty[3]) {
+            // Coordinates move monotonically along a row, so the four pixels share one square:
+            // the common case when a texture is magnified.
+            const int x1 = std::min(tx[0] + 1, s.texMaxX), y1 = std::min(ty[0] + 1, s.texMaxY);
+            const uint32_t* r0 = t.pixels + size_t(ty[0]) * size_t(t.width);
             const uint32_t* r1 = t.pixels + size_t(y1) * size_t(t.width);
-            c00[k] = r0[tx[k]];
-            c01[k] = r0[x1];
-            c10[k] = r1[tx[k]];
-            c11[k] = r1[x1];
+            a = _mm_set1_epi32(int32_t(r0[tx[0]]));
+            b = _mm_set1_epi32(int32_t(r0[x1]));
+            c = _mm_set1_epi32(int32_t(r1[tx[0]]));
+            d = _mm_set1_epi32(int32_t(r1[x1]));
+        } else {
+            uint32_t c00[4], c01[4], c10[4], c11[4];
+            for (int k = 0; k < 4; ++k) {
+                const int x1 = std::min(tx[k] + 1, s.texMaxX), y1 = std::min(ty[k] + 1, s.texMaxY);
+                const uint32_t* r0 = t.pixels + size_t(ty[k]) * size_t(t.width);
+                const uint32_t* r1 = t.pixels + size_t(y1) * size_t(t.width);
+                c00[k] = r0[tx[k]];
+                c01[k] = r0[x1];
+                c10[k] = r1[tx[k]];
+                c11[k] = r1[x1];
+            }
+            auto gather = [](const uint32_t* q) {
+                return _mm_set_epi32(int32_t(q[3]), int32_t(q[2]), int32_t(q[1]), int32_t(q[0]));
+            };
+            a = gather(c00);
+            b = gather(c01);
+            c = gather(c10);
+            d = gather(c11);
         }
         // Weights per pixel spread over its four lanes: pixels 0-1 in `Lo`, 2-3 in `Hi`.
         const __m128i wx16 = _mm_packs_epi32(wx, wx), wy16 = _mm_packs_epi32(wy, wy);
         const __m128i wxPairs = _mm_unpacklo_epi16(wx16, wx16), wyPairs = _mm_unpacklo_epi16(wy16, wy16);
         const __m128i wxLo = _mm_unpacklo_epi32(wxPairs, wxPairs), wxHi = _mm_unpackhi_epi32(wxPairs, wxPairs);
         const __m128i wyLo = _mm_unpacklo_epi32(wyPairs, wyPairs), wyHi = _mm_unpackhi_epi32(wyPairs, wyPairs);
-        auto lerp = [&](__m128i a, __m128i b, __m128i w) {  // as Lerp: lanes never exceed 255 * 256
-            return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, _mm_sub_epi16(w256, w)), _mm_mullo_epi16(b, w)), 8);
+        auto lerp = [&](__m128i from, __m128i to, __m128i w) {  // as Lerp: lanes never exceed 255 * 256
+            return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(from, _mm_sub_epi16(w256, w)), _mm_mullo_epi16(to, w)), 8);
         };
-        const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(c00));
-        const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(c01));
-        const __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(c10));
-        const __m128i d = _mm_load_si128(reinterpret_cast<const __m128i*>(c11));
         const __m128i lo = lerp(lerp(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), wxLo),
                                 lerp(_mm_unpacklo_epi8(c, zero), _mm_unpacklo_epi8(d, zero), wxLo), wyLo);
         const __m128i hi = lerp(lerp(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), wxHi),
