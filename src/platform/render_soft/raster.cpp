@@ -66,6 +66,7 @@ inline void Put(uint32_t& dst, int r, int g, int b, int a) {
 struct Setup {
     int tintR256, tintG256, tintB256;  // tint scaled so 255 multiplies by exactly 1
     int alpha255;                      // paint alpha, 0..255
+    bool plainTexels;                  // white tint at full alpha: Texel changes nothing
     int solidR, solidG, solidB, solidA;
     const TextureView* texture;
     // Texture coordinates at the centre of pixel (0, 0) and their steps per pixel.
@@ -160,6 +161,9 @@ inline __m128i BlendPair(__m128i src, __m128i dst) {
 
 template <int Blend, bool Tinted>
 void Shade(const Setup& s, uint32_t* dst, const uint32_t* src, int n) {
+    if constexpr (!Tinted) {
+        if (s.plainTexels) return Shade<Blend, true>(s, dst, src, n);
+    }
     if constexpr (Blend == kBlendAlpha || Blend == kBlendLight || Blend == kBlendShade) {
         const __m128i zero = _mm_setzero_si128();
         const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
@@ -450,6 +454,7 @@ void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const pl
     s.tintR256 = paint.r + (paint.r >> 7);
     s.tintG256 = paint.g + (paint.g >> 7);
     s.tintB256 = paint.b + (paint.b >> 7);
+    s.plainTexels = s.tintR256 == 256 && s.tintG256 == 256 && s.tintB256 == 256 && alpha255 == 255;
     s.solidR = paint.r;
     s.solidG = paint.g;
     s.solidB = paint.b;
