@@ -133,10 +133,10 @@ inline void FetchNearestScalar(const Setup& s, int32_t uf, int32_t vf, int32_t d
 
 #if defined(__SSE2__)
 
-// x / 255 rounded in each 16-bit lane, exact for 0 <= x <= 255 * 255 (as Div255).
+// x / 255 rounded in each 16-bit lane, exact for 0 <= x <= 255 * 255 (as Div255): for y = x + 128
+// in that range, (y * 257) >> 16 equals (y + (y >> 8)) >> 8, as an exhaustive check confirms.
 inline __m128i Div255x8(__m128i x) {
-    x = _mm_add_epi16(x, _mm_set1_epi16(128));
-    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+    return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
 
 // Each pixel's alpha lane copied into its four lanes.
@@ -167,21 +167,23 @@ void Shade(const Setup& s, uint32_t* dst, const uint32_t* src, int n) {
     if constexpr (Blend == kBlendAlpha || Blend == kBlendLight || Blend == kBlendShade) {
         const __m128i zero = _mm_setzero_si128();
         const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
-        // Lanes b, g, r, a: colour lanes take (c * tint256) >> 8, the alpha lane Div255(c * alpha).
-        const __m128i mul = _mm_set_epi16(short(s.alpha255), short(s.tintR256), short(s.tintG256),
-                                          short(s.tintB256), short(s.alpha255), short(s.tintR256),
-                                          short(s.tintG256), short(s.tintB256));
-        const __m128i alphaLane = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+        // Lanes b, g, r, a: colour lanes take (c * tint256) >> 8 as ((c * 256) * tint256) >> 16, the
+        // alpha lane Div255(c * alpha) as ((c * alpha + 128) * 257) >> 16; one shape for both.
+        const short a255 = short(s.alpha255);
+        const __m128i first = _mm_set_epi16(a255, 256, 256, 256, a255, 256, 256, 256);
+        const __m128i bias = _mm_set_epi16(128, 0, 0, 0, 128, 0, 0, 0);
+        const __m128i second = _mm_set_epi16(257, short(s.tintR256), short(s.tintG256), short(s.tintB256), 257,
+                                             short(s.tintR256), short(s.tintG256), short(s.tintB256));
+        auto tint = [&](__m128i c) {
+            return _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(c, first), bias), second);
+        };
         int i = 0;
         for (; i + 4 <= n; i += 4) {
             const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
             __m128i lo = _mm_unpacklo_epi8(c, zero), hi = _mm_unpackhi_epi8(c, zero);
             if constexpr (!Tinted) {
-                const __m128i mLo = _mm_mullo_epi16(lo, mul), mHi = _mm_mullo_epi16(hi, mul);
-                lo = _mm_or_si128(_mm_andnot_si128(alphaLane, _mm_srli_epi16(mLo, 8)),
-                                  _mm_and_si128(alphaLane, Div255x8(mLo)));
-                hi = _mm_or_si128(_mm_andnot_si128(alphaLane, _mm_srli_epi16(mHi, 8)),
-                                  _mm_and_si128(alphaLane, Div255x8(mHi)));
+                lo = tint(lo);
+                hi = tint(hi);
             }
             __m128i* out = reinterpret_cast<__m128i*>(dst + i);
             const __m128i d = _mm_loadu_si128(out);
