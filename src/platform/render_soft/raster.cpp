@@ -246,6 +246,11 @@ void FetchBilinear(const Setup& s, int y, int x, int n, uint32_t* out) {
     const __m128 minX = _mm_set1_ps(float(s.texMinX)), maxX = _mm_set1_ps(float(s.texMaxX));
     const __m128 minY = _mm_set1_ps(float(s.texMinY)), maxY = _mm_set1_ps(float(s.texMaxY));
     const __m128i zero = _mm_setzero_si128(), w256 = _mm_set1_epi16(256);
+    // Pair loads read one texel right and one row down of a square's corner, so the rectangle must
+    // leave room for stepping back from its last column and row.
+    const bool pairs = s.texMaxX >= 1 && s.texMaxY >= 1;
+    const __m128i maxXi = _mm_set1_epi32(s.texMaxX), maxYi = _mm_set1_epi32(s.texMaxY);
+    const __m128i full = _mm_set1_epi32(256);
     alignas(16) int32_t tx[4], ty[4];
     for (int i = 0; i < n; i += 4) {
         // Lanes past n are clamped like any other, so they read inside the texel rectangle.
@@ -253,23 +258,48 @@ void FetchBilinear(const Setup& s, int y, int x, int n, uint32_t* out) {
         // min before max with the bound second: a NaN coordinate lands on a bound, never off the texture.
         const __m128 fu = _mm_max_ps(_mm_min_ps(_mm_sub_ps(_mm_add_ps(uRow, _mm_mul_ps(dudx, xs)), half), maxX), minX);
         const __m128 fv = _mm_max_ps(_mm_min_ps(_mm_sub_ps(_mm_add_ps(vRow, _mm_mul_ps(dvdx, xs)), half), maxY), minY);
-        const __m128i ix = _mm_cvttps_epi32(fu), iy = _mm_cvttps_epi32(fv);
-        const __m128i wx = _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(fu, _mm_cvtepi32_ps(ix)), scale));
-        const __m128i wy = _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(fv, _mm_cvtepi32_ps(iy)), scale));
-        _mm_store_si128(reinterpret_cast<__m128i*>(tx), ix);
-        _mm_store_si128(reinterpret_cast<__m128i*>(ty), iy);
+        __m128i ix = _mm_cvttps_epi32(fu), iy = _mm_cvttps_epi32(fv);
+        __m128i wx = _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(fu, _mm_cvtepi32_ps(ix)), scale));
+        __m128i wy = _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(fv, _mm_cvtepi32_ps(iy)), scale));
         __m128i a, b, c, d;  // the four corners of each pixel's texel square
-        if (tx[0] == tx[3] && ty[0] == ty[3]) {
-            // Coordinates move monotonically along a row, so the four pixels share one square:
-            // the common case when a texture is magnified.
-            const int x1 = std::min(tx[0] + 1, s.texMaxX), y1 = std::min(ty[0] + 1, s.texMaxY);
-            const uint32_t* r0 = t.pixels + size_t(ty[0]) * size_t(t.width);
-            const uint32_t* r1 = t.pixels + size_t(y1) * size_t(t.width);
-            a = _mm_set1_epi32(int32_t(r0[tx[0]]));
-            b = _mm_set1_epi32(int32_t(r0[x1]));
-            c = _mm_set1_epi32(int32_t(r1[tx[0]]));
-            d = _mm_set1_epi32(int32_t(r1[x1]));
+        if (pairs) {
+            // A sample on the last column (row) has weight 0 toward its clamped neighbour; taking
+            // the square one to the left (up) with weight 256 instead gives the very same value
+            // and lets each row of the square come from one 8-byte load.
+            const __m128i lastX = _mm_cmpeq_epi32(ix, maxXi), lastY = _mm_cmpeq_epi32(iy, maxYi);
+            ix = _mm_add_epi32(ix, lastX);
+            iy = _mm_add_epi32(iy, lastY);
+            wx = _mm_or_si128(wx, _mm_and_si128(lastX, full));
+            wy = _mm_or_si128(wy, _mm_and_si128(lastY, full));
+            _mm_store_si128(reinterpret_cast<__m128i*>(tx), ix);
+            _mm_store_si128(reinterpret_cast<__m128i*>(ty), iy);
+            auto top = [&](int k) { return t.pixels + size_t(ty[k]) * size_t(t.width) + size_t(tx[k]); };
+            auto load2 = [](const uint32_t* q) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q)); };
+            if (tx[0] == tx[3] && ty[0] == ty[3]) {
+                // Coordinates move monotonically along a row, so the four pixels share one square:
+                // the common case when a texture is magnified.
+                const __m128i ab = load2(top(0)), cd = load2(top(0) + t.width);
+                a = _mm_shuffle_epi32(ab, _MM_SHUFFLE(0, 0, 0, 0));
+                b = _mm_shuffle_epi32(ab, _MM_SHUFFLE(1, 1, 1, 1));
+                c = _mm_shuffle_epi32(cd, _MM_SHUFFLE(0, 0, 0, 0));
+                d = _mm_shuffle_epi32(cd, _MM_SHUFFLE(1, 1, 1, 1));
+            } else {
+                const uint32_t* q0 = top(0);
+                const uint32_t* q1 = top(1);
+                const uint32_t* q2 = top(2);
+                const uint32_t* q3 = top(3);
+                const __m128i ab01 = _mm_unpacklo_epi32(load2(q0), load2(q1));  // a0 a1 b0 b1
+                const __m128i ab23 = _mm_unpacklo_epi32(load2(q2), load2(q3));
+                const __m128i cd01 = _mm_unpacklo_epi32(load2(q0 + t.width), load2(q1 + t.width));
+                const __m128i cd23 = _mm_unpacklo_epi32(load2(q2 + t.width), load2(q3 + t.width));
+                a = _mm_unpacklo_epi64(ab01, ab23);
+                b = _mm_unpackhi_epi64(ab01, ab23);
+                c = _mm_unpacklo_epi64(cd01, cd23);
+                d = _mm_unpackhi_epi64(cd01, cd23);
+            }
         } else {
+            _mm_store_si128(reinterpret_cast<__m128i*>(tx), ix);
+            _mm_store_si128(reinterpret_cast<__m128i*>(ty), iy);
             uint32_t c00[4], c01[4], c10[4], c11[4];
             for (int k = 0; k < 4; ++k) {
                 const int x1 = std::min(tx[k] + 1, s.texMaxX), y1 = std::min(ty[k] + 1, s.texMaxY);
