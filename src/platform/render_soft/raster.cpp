@@ -561,6 +561,15 @@ void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const pl
             const int ty = y + s.blitDy;
             if (ty < s.texMinY || ty > s.texMaxY || x0 >= x1) continue;
         }
+#if defined(__SSE2__)
+        // Small quads land anywhere in a back buffer larger than the cache: ask for the next rows'
+        // pixels now, so the blend does not wait on memory row after row.
+        for (int ahead = 1; ahead <= 2 && y + ahead < rowEnd; ++ahead) {
+            const char* next = reinterpret_cast<const char*>(target.pixels + size_t(y + ahead) * size_t(target.pitch));
+            _mm_prefetch(next + size_t(x0) * 4, _MM_HINT_T0);
+            _mm_prefetch(next + size_t(x1 - 1) * 4, _MM_HINT_T0);
+        }
+#endif
         span(s, target.pixels + size_t(y) * size_t(target.pitch), y, x0, x1);
     }
 }
