@@ -480,6 +480,13 @@ void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const pl
                                   down == clockwise};
     }
 
+    // Rows whose centre lies in [minY, maxY). A quad wholly outside the band (half of them when
+    // two threads share the queue) is done before any texture setup.
+    const int rowBegin =
+        std::max(bandBegin, int(std::clamp(std::ceil(minY - 0.5f), 0.0f, float(target.height))));
+    const int rowEnd = std::min(bandEnd, int(std::clamp(std::ceil(maxY - 0.5f), 0.0f, float(target.height))));
+    if (rowBegin >= rowEnd) return;
+
     Setup s{};
     const int alpha255 = int(std::lround(std::clamp(paint.alpha, 0.0f, 1.0f) * 255.0f));
     s.alpha255 = alpha255;
@@ -530,10 +537,6 @@ void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const pl
         }
     }
 
-    // Rows whose centre lies in [minY, maxY).
-    const int rowBegin =
-        std::max(bandBegin, int(std::clamp(std::ceil(minY - 0.5f), 0.0f, float(target.height))));
-    const int rowEnd = std::min(bandEnd, int(std::clamp(std::ceil(maxY - 0.5f), 0.0f, float(target.height))));
     const SpanFn span = PickSpan(paint.blend, sample);
     const float width = float(target.width);
     for (int y = rowBegin; y < rowEnd; ++y) {
