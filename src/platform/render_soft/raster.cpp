@@ -80,7 +80,8 @@ struct Setup {
 // the half add exactly, so the floor is the correctly rounded value.
 inline int32_t ToFixed(float texels) {
     const double x = double(std::clamp(texels, -30000.0f, 30000.0f) * 65536.0f);
-    return x >= 0 ? int32_t(x + 0.5) : -int32_t(0.5 - x);
+    if (x >= 0) return int32_t(x + 0.5);
+    return x < 0 ? -int32_t(0.5 - x) : 0;  // a NaN (from a degenerate mapping) reads as 0
 }
 
 inline void Texel(const Setup& s, uint32_t c, int& r, int& g, int& b, int& a) {
@@ -354,8 +355,12 @@ void FetchBilinear(const Setup& s, int y, int x, int n, uint32_t* out) {
     for (int i = 0; i < n; ++i) {
         const float xc = float(x + i);
         const float u = uRow + s.dudx * xc, v = vRow + s.dvdx * xc;
-        const float fu = std::max(std::min(u - 0.5f, maxX), minX);
-        const float fv = std::max(std::min(v - 0.5f, maxY), minY);
+        // Compared so that a NaN coordinate lands on a bound, as in the SSE2 version.
+        float fu = u - 0.5f, fv = v - 0.5f;
+        fu = fu < maxX ? fu : maxX;
+        fu = fu > minX ? fu : minX;
+        fv = fv < maxY ? fv : maxY;
+        fv = fv > minY ? fv : minY;
         const int tx = int(fu), ty = int(fv);
         const int wx = int((fu - float(tx)) * 256.0f), wy = int((fv - float(ty)) * 256.0f);
         const int tx1 = std::min(tx + 1, s.texMaxX), ty1 = std::min(ty + 1, s.texMaxY);
