@@ -7,6 +7,8 @@
 // Every figure depends on the machine's load; run it on a quiet machine and note the load average.
 #include <benchmark/benchmark.h>
 
+#include "bench_fixtures.h"
+
 #include <time.h>
 
 #include <chrono>
@@ -182,28 +184,7 @@ void BM_TitleFrameCpu(benchmark::State& state) {
     CloseAll();
 }
 
-ect Make(int kind, float x, float y, float xs = 0, float ys = 0) {
-    ect o;
-    o.t = kind;
-    o.x = x;
-    o.y = y;
-    o.xs = xs;
-    o.ys = ys;
-    o.health = 100;
-    return o;
-}
-
-// Four plates, 50 pickups, 60 intruders and 20 bursts that keep their make-up when replayed.
-std::list<ect> BusyBoard() {
-    std::list<ect> board;
-    board.push_back(Make(kPlate, 200, 200));
-    for (int i = 1; i < 4; ++i) board.push_back(Make(kPlate, 560 + 60.0f * i, 400));
-    for (int i = 0; i < 50; ++i) board.push_back(Make(kPickup, 260 + 15.0f * i, i % 2 ? 100 : 860));
-    for (int i = 0; i < 60; ++i) board.push_back(Make(kIntruder, 20.0f * i, 10));
-    for (int i = 0; i < 20; ++i)
-        board.push_back(Make(i % 2 ? kIntruderBurst : kPickupBurst, 100 + 50.0f * i, 700, 8, 8));
-    return board;
-}
+using benchfix::BusyBoard;
 
 // A busy game frame (rules, backdrop, every object, FramePresent with its pacing), CPU time only.
 void BM_GameFrameCpu(benchmark::State& state) {

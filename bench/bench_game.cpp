@@ -4,6 +4,8 @@
 // FramePresent.
 #include <benchmark/benchmark.h>
 
+#include "bench_fixtures.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <list>
@@ -22,30 +24,7 @@ namespace {
 
 constexpr int kW = 1280, kH = 960;
 
-ect Make(int kind, float x, float y, float xs = 0, float ys = 0) {
-    ect o;
-    o.t = kind;
-    o.x = x;
-    o.y = y;
-    o.xs = xs;
-    o.ys = ys;
-    o.health = 100;
-    return o;
-}
-
-// The board every iteration starts from. Intruders stand still far from the head and bursts are
-// young, so the board keeps its make-up however often it is replayed.
-std::list<ect> BusyBoard() {
-    std::list<ect> board;
-    board.push_back(Make(kPlate, 200, 200));  // the held one
-    for (int i = 1; i < 4; ++i) board.push_back(Make(kPlate, 560 + 60.0f * i, 400));
-    for (int i = 0; i < 50; ++i)
-        board.push_back(Make(kPickup, 260 + 15.0f * i, i % 2 ? 100 : 860));
-    for (int i = 0; i < 60; ++i) board.push_back(Make(kIntruder, 20.0f * i, 10));
-    for (int i = 0; i < 20; ++i)
-        board.push_back(Make(i % 2 ? kIntruderBurst : kPickupBurst, 100 + 50.0f * i, 700, 8, 8));
-    return board;
-}
+using benchfix::BusyBoard;
 
 void Prepare(bool withDisplay) {
     static std::string root;

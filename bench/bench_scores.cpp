@@ -3,6 +3,8 @@
 // 1,000 records.
 #include <benchmark/benchmark.h>
 
+#include "bench_fixtures.h"
+
 #include <filesystem>
 #include <list>
 #include <string>
@@ -25,18 +27,8 @@ constexpr int kWidth = 1280, kHeight = 960;
 
 // n records, newest first; every `otherEvery`-th belongs to another selection (0: none does).
 std::list<Scores> MakeRecords(int n, int otherEvery) {
-    std::list<Scores> out;
-    for (int i = 0; i < n; ++i) {
-        Scores s;
-        s.Score = (i * 7919) % 100000;
-        s.Timestamp = 62353036800LL + n - i;
-        s.Name = "Player number " + std::to_string(i);
-        s.Badges = i & 0xFFFF;
-        s.GameMode = otherEvery > 0 && i % otherEvery != 0 ? 1 + i % 2 : 0;
-        for (int k = 1; k <= kBestSlots; ++k) s.Best[k] = i + k;
-        out.push_back(s);
-    }
-    return out;
+    return benchfix::MakeRecords(
+        n, [otherEvery](int i) { return otherEvery > 0 && i % otherEvery != 0 ? 1 + i % 2 : 0; });
 }
 
 // The headless twin with a software display, a marker strip and, when the built game folder has

@@ -3,6 +3,8 @@
 // replaced each time, as two shots in one second are).
 #include <benchmark/benchmark.h>
 
+#include "bench_fixtures.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -34,17 +36,9 @@ void Screenshot(benchmark::State& state) {
     const int width = int(state.range(0)), height = int(state.range(1));
     const std::filesystem::path root =
         std::filesystem::temp_directory_path() / ("crockery-shot-" + std::to_string(width));
-    std::filesystem::create_directories(root);
-    headless::Install(root.string());
-    ResetProcessState();
-    ChangeFolder("Files/295/");
-    SelectDirect3D7Backend();
-    if (!OpenDisplay(width, height, 0, 60)) {
-        state.SkipWithError("no display");
-        return;
-    }
-    DisplayWidth = VirtualWidth = width;
-    DisplayHeight = VirtualHeight = height;
+    if (!benchfix::OpenHeadlessDisplay(state, root, width, height)) return;
+    VirtualWidth = width;
+    VirtualHeight = height;
     SetVirtualResolution(width, height);
     DrawBusyFrame(width, height);
 

@@ -5,6 +5,8 @@
 // so pacing costs nothing here.
 #include <benchmark/benchmark.h>
 
+#include "bench_fixtures.h"
+
 #include <filesystem>
 #include <list>
 #include <string>
@@ -28,17 +30,7 @@ constexpr int kRecords = 500;
 
 // n records, newest first; the first `shown` of them are Easy games, the rest Medium or Hard.
 std::list<Scores> MakeRecords(int n, int shown) {
-    std::list<Scores> out;
-    for (int i = 0; i < n; ++i) {
-        Scores s;
-        s.Score = (i * 7919) % 100000;
-        s.Timestamp = 62353036800LL + n - i;
-        s.Name = "Player number " + std::to_string(i);
-        s.Badges = i & 0xFFFF;
-        s.GameMode = i < shown ? 0 : 1 + i % 2;
-        out.push_back(s);
-    }
-    return out;
+    return benchfix::MakeRecords(n, [shown](int i) { return i < shown ? 0 : 1 + i % 2; });
 }
 
 void TitleFrame(benchmark::State& state) {

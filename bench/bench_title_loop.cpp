@@ -4,6 +4,8 @@
 // slept per frame (about 15, in 1 ms sleeps on the real host, never a busy wait).
 #include <benchmark/benchmark.h>
 
+#include "bench_fixtures.h"
+
 #include <filesystem>
 #include <string>
 
@@ -20,17 +22,7 @@ void TitleLoop(benchmark::State& state) {
     const int width = int(state.range(0)), height = int(state.range(1));
     const std::filesystem::path root =
         std::filesystem::temp_directory_path() / ("crockery-bench-" + std::to_string(width));
-    std::filesystem::create_directories(root);
-    headless::Install(root.string());
-    ResetProcessState();
-    ChangeFolder("Files/295/");
-    SelectDirect3D7Backend();
-    if (!OpenDisplay(width, height, 0, 60)) {
-        state.SkipWithError("no display");
-        return;
-    }
-    DisplayWidth = width;
-    DisplayHeight = height;
+    if (!benchfix::OpenHeadlessDisplay(state, root, width, height)) return;
     VirtualWidth = width * 9 / 16 == height ? 1600 : 1280;
     VirtualHeight = width * 9 / 16 == height ? 900 : 960;
     SetVirtualResolution(VirtualWidth, VirtualHeight);
