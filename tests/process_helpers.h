@@ -103,4 +103,33 @@ inline pid_t StartXvfb(int number, const fs::path& output = "/dev/null") {
     return 0;
 }
 
+// Waits up to 30 s until the game has finished loading (its log says so) and its window exists on
+// `display`; false when that never happened or the game ended first.
+inline bool WaitForGameWindow(pid_t game, const std::string& display, const fs::path& log) {
+    const std::string search = "DISPLAY=" + display + " xdotool search --name 'Saucer Sway' > /dev/null 2>&1";
+    for (int i = 0; i < 300; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (ReadFile(log).find("Finished Loading") != std::string::npos && std::system(search.c_str()) == 0)
+            return true;
+        if (WaitForExit(game, 0) >= 0) return false;
+    }
+    return false;
+}
+
+// Closes the game the way a player would, with Alt+F4 held long enough for a frame to see it, and
+// returns its exit status (-1 if it never ended; it is then stopped). The first press may land
+// while the game still waits out its loading time, and the thanks screen after it ends on the
+// next key, so it asks again until the game has gone.
+inline int CloseGamePolitely(pid_t game, const std::string& display) {
+    const std::string xdo = "DISPLAY=" + display + " xdotool ";
+    std::system((xdo + "search --name 'Saucer Sway' windowfocus > /dev/null 2>&1").c_str());
+    int status = -1;
+    for (int i = 0; i < 20 && status < 0; ++i) {
+        std::system((xdo + "keydown alt+F4 sleep 0.3 keyup alt+F4 > /dev/null 2>&1").c_str());
+        status = WaitForExit(game, 1.0);
+    }
+    if (status < 0) Stop(game);
+    return status;
+}
+
 }  // namespace testproc

@@ -208,23 +208,9 @@ TEST_F(Install, GameRunsInThePlayersDataFolderAndKeepsTheirFiles) {
                               {"XDG_DATA_HOME", "not/absolute"}},
                              output);
     const fs::path log = data / "Debug.txt";
-    const std::string xdo = "DISPLAY=" + display + " xdotool ";
-    bool shown = false;
-    for (int i = 0; i < 300 && !shown; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        shown = ReadFile(log).find("Finished Loading") != std::string::npos &&
-                std::system((xdo + "search --name 'Saucer Sway' > /dev/null 2>&1").c_str()) == 0;
-        if (WaitForExit(game, 0) >= 0) break;
-    }
-    EXPECT_TRUE(shown) << "the window never appeared: " << ReadFile(output);
-
-    std::system((xdo + "search --name 'Saucer Sway' windowfocus > /dev/null 2>&1").c_str());
-    int status = -1;
-    for (int i = 0; i < 20 && status < 0; ++i) {
-        std::system((xdo + "keydown alt+F4 sleep 0.3 keyup alt+F4 > /dev/null 2>&1").c_str());
-        status = WaitForExit(game, 1.0);
-    }
-    if (status < 0) Stop(game);
+    EXPECT_TRUE(testproc::WaitForGameWindow(game, display, log))
+        << "the window never appeared: " << ReadFile(output);
+    const int status = testproc::CloseGamePolitely(game, display);
     Stop(xvfb);
     EXPECT_EQ(status, 0) << ReadFile(output);
 

@@ -42,26 +42,8 @@ TEST(SmokeXvfb, GameStartsShowsItsWindowAndClosesPolitely) {
 
     const pid_t program =
         Spawn({(game / "crockery-drift").string()}, game, {{"DISPLAY", display}}, game / "output.txt");
-    const std::string xdo = "DISPLAY=" + display + " xdotool ";
-    bool shown = false;
-    for (int i = 0; i < 300 && !shown; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        shown = ReadFile(log).find("Finished Loading") != std::string::npos &&
-                std::system((xdo + "search --name 'Saucer Sway' > /dev/null 2>&1").c_str()) == 0;
-        if (WaitForExit(program, 0) >= 0) break;
-    }
-    EXPECT_TRUE(shown) << "the window never appeared";
-
-    // Held long enough for a frame to see both keys down. The first press may land while the
-    // program still waits out its loading time, and the thanks screen after it ends on the next
-    // key, so ask again until it has gone.
-    std::system((xdo + "search --name 'Saucer Sway' windowfocus > /dev/null 2>&1").c_str());
-    int status = -1;
-    for (int i = 0; i < 20 && status < 0; ++i) {
-        std::system((xdo + "keydown alt+F4 sleep 0.3 keyup alt+F4 > /dev/null 2>&1").c_str());
-        status = WaitForExit(program, 1.0);
-    }
-    if (status < 0) Stop(program);
+    EXPECT_TRUE(testproc::WaitForGameWindow(program, display, log)) << "the window never appeared";
+    const int status = testproc::CloseGamePolitely(program, display);
     Stop(server);
     EXPECT_EQ(status, 0) << ReadFile(game / "output.txt");
 
