@@ -62,6 +62,15 @@ protected:
         ClearScreen();
     }
 
+    // A back buffer `shrink` times smaller than the virtual 1280 x 960 the screens keep drawing
+    // in: whole screens play the same while the software renderer has far less to fill.
+    void OpenShrunkDisplay(int shrink) {
+        OpenPixelDisplay(1280 / shrink, 960 / shrink);
+        VirtualWidth = 1280;
+        VirtualHeight = 960;
+        SetVirtualResolution(1280, 960);
+    }
+
     // The twin's clock stands still while drawing, so the engine test run by every display
     // set-up would climb to its largest sprite count. Letting each present cost `ms` of virtual
     // time makes the machine look slow and ends the test after its first steps. `also` runs too.

@@ -27,10 +27,7 @@ protected:
         HeadlessFixture::SetUp();
         // A quarter-size back buffer keeps the software renderer's work small; the game still
         // plays in its usual virtual 1280 x 960.
-        OpenPixelDisplay(kW / kShrink, kH / kShrink);
-        VirtualWidth = kW;
-        VirtualHeight = kH;
-        SetVirtualResolution(kW, kH);
+        OpenShrunkDisplay(kShrink);
         SetAutoCentreHandle(true);
         GameScore = 0;
         LocalScores.clear();

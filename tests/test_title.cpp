@@ -38,10 +38,7 @@ class TitleTest : public HeadlessFixture {
 protected:
     void SetUp() override {
         HeadlessFixture::SetUp();
-        OpenPixelDisplay(kW / kShrink, kH / kShrink);
-        VirtualWidth = kW;
-        VirtualHeight = kH;
-        SetVirtualResolution(kW, kH);
+        OpenShrunkDisplay(kShrink);
         ChangeFolder("Files/295/");
         ResetSettingsMenu();
         SetDefaultBindings();
