@@ -5,15 +5,17 @@ namespace plat {
 
 namespace {
 
-constexpr const char* kVertexCore = R"(#version 330 core
-layout(location = 0) in vec2 aPosition;
-layout(location = 1) in vec2 aTexel;
-layout(location = 2) in vec4 aClamp;
-layout(location = 3) in vec4 aColour;
+// One source per stage for both GLSL dialects; the preludes below name what differs. Attribute
+// locations are bound before linking, so neither dialect needs layout qualifiers.
+constexpr const char* kVertexBody = R"(
+IN vec2 aPosition;
+IN vec2 aTexel;
+IN vec4 aClamp;
+IN vec4 aColour;
 uniform vec2 uToClip;
-out vec2 vTexel;
-flat out vec4 vClamp;
-flat out vec4 vColour;
+OUT vec2 vTexel;
+FLAT OUT vec4 vClamp;  // the same at all four corners: flat spares Mesa interpolating them
+FLAT OUT vec4 vColour;
 void main() {
     gl_Position = vec4(aPosition * uToClip + vec2(-1.0, 1.0), 0.0, 1.0);
     vTexel = aTexel;
@@ -22,47 +24,10 @@ void main() {
 }
 )";
 
-constexpr const char* kFragmentCore = R"(
-in vec2 vTexel;
-flat in vec4 vClamp;  // the same at all four corners: flat spares Mesa interpolating them
-flat in vec4 vColour;
-uniform sampler2D uTexture;
-out vec4 fragColour;
-void main() {
-#ifdef CLAMPED
-    vec2 at = clamp(vTexel, vClamp.xy, vClamp.zw);
-#else
-    vec2 at = vTexel;
-#endif
-    vec4 c = texture(uTexture, at) * vColour;
-#ifdef MASKED
-    if (c.a < 0.5) discard;
-#endif
-    fragColour = c;
-}
-)";
-
-constexpr const char* kVertexLegacy = R"(#version 120
-attribute vec2 aPosition;
-attribute vec2 aTexel;
-attribute vec4 aClamp;
-attribute vec4 aColour;
-uniform vec2 uToClip;
-varying vec2 vTexel;
-varying vec4 vClamp;
-varying vec4 vColour;
-void main() {
-    gl_Position = vec4(aPosition * uToClip + vec2(-1.0, 1.0), 0.0, 1.0);
-    vTexel = aTexel;
-    vClamp = aClamp;
-    vColour = aColour;
-}
-)";
-
-constexpr const char* kFragmentLegacy = R"(
-varying vec2 vTexel;
-varying vec4 vClamp;
-varying vec4 vColour;
+constexpr const char* kFragmentBody = R"(
+IN vec2 vTexel;
+FLAT IN vec4 vClamp;
+FLAT IN vec4 vColour;
 uniform sampler2D uTexture;
 void main() {
 #ifdef CLAMPED
@@ -70,13 +35,24 @@ void main() {
 #else
     vec2 at = vTexel;
 #endif
-    vec4 c = texture2D(uTexture, at) * vColour;
+    vec4 c = TEXTURE(uTexture, at) * vColour;
 #ifdef MASKED
     if (c.a < 0.5) discard;
 #endif
-    gl_FragColor = c;
+    FRAG_COLOUR = c;
 }
 )";
+
+constexpr const char* kVertexCorePrelude =
+    "#version 330 core\n#define IN in\n#define OUT out\n#define FLAT flat\n";
+constexpr const char* kVertexLegacyPrelude =
+    "#version 120\n#define IN attribute\n#define OUT varying\n#define FLAT\n";
+constexpr const char* kFragmentCorePrelude =
+    "#version 330 core\n#define IN in\n#define FLAT flat\n#define TEXTURE texture\n"
+    "out vec4 fragColour;\n#define FRAG_COLOUR fragColour\n";
+constexpr const char* kFragmentLegacyPrelude =
+    "#version 120\n#define IN varying\n#define FLAT\n#define TEXTURE texture2D\n"
+    "#define FRAG_COLOUR gl_FragColor\n";
 
 GLuint Compile(const gl::Functions& f, GLenum kind, const char* const* parts, int count, std::string& log) {
     const GLuint shader = f.CreateShader(kind);
@@ -99,12 +75,12 @@ GLuint Compile(const gl::Functions& f, GLenum kind, const char* const* parts, in
 }  // namespace
 
 GLuint BuildProgram(const gl::Functions& f, bool core, bool masked, bool clamped, std::string& log) {
-    const char* version = core ? "#version 330 core\n" : "#version 120\n";
     const char* maskedDefine = masked ? "#define MASKED 1\n" : "\n";
     const char* clampedDefine = clamped ? "#define CLAMPED 1\n" : "\n";
-    const char* vertexParts[] = {core ? kVertexCore : kVertexLegacy};
-    const char* fragmentParts[] = {version, maskedDefine, clampedDefine, core ? kFragmentCore : kFragmentLegacy};
-    const GLuint vertex = Compile(f, GL_VERTEX_SHADER, vertexParts, 1, log);
+    const char* vertexParts[] = {core ? kVertexCorePrelude : kVertexLegacyPrelude, kVertexBody};
+    const char* fragmentParts[] = {core ? kFragmentCorePrelude : kFragmentLegacyPrelude, maskedDefine,
+                                   clampedDefine, kFragmentBody};
+    const GLuint vertex = Compile(f, GL_VERTEX_SHADER, vertexParts, 2, log);
     if (!vertex) return 0;
     const GLuint fragment = Compile(f, GL_FRAGMENT_SHADER, fragmentParts, 4, log);
     if (!fragment) {
