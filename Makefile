@@ -13,7 +13,7 @@ else
   TEST_FLAGS := -DCMAKE_BUILD_TYPE=Release
 endif
 
-.PHONY: run test bench build bootstrap clean install package uninstall
+.PHONY: run test bench build bootstrap clean install package uninstall fuzz soak
 
 bootstrap:
 	@scripts/bootstrap
@@ -34,6 +34,14 @@ bench: bootstrap
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DCD_WERROR=ON > /dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	cd $(BUILD)/CrockeryDrift && ../benchmarks
+
+# Runs every fuzz target for a while from its seed corpus in fuzz/corpus (clang's libFuzzer).
+fuzz:
+	@scripts/fuzz
+
+# The long random-input run on the headless twin under AddressSanitizer and UBSan.
+soak:
+	@scripts/soak
 
 # Installing needs the desktop icons beside the game; neither step builds the tests.
 install: build
