@@ -4,12 +4,16 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <random>
 #include <vector>
 
 #include "draw_fixture.h"
 #include "platform/draw_internal.h"
+#include "platform/render_soft/raster.h"
 #include "platform/renderer.h"
 
 namespace {
@@ -181,6 +185,384 @@ TEST_F(RendererFixture, NearestKeepsTexelsBilinearBlendsThem) {
     EXPECT_EQ(Red(Pixel(0, 0)), 0);   // clamped at the edges, not wrapped
     EXPECT_EQ(Red(Pixel(15, 0)), 255);
     EXPECT_GE(between, 4);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The rasteriser against a plain pixel-by-pixel reference
+// ---------------------------------------------------------------------------------------------
+
+// The rasteriser's rules written out one pixel at a time with no shortcuts: coverage by pixel
+// centre with the top-left rule, the affine texel mapping from corners 0, 1 and 3, nearest samples
+// on 16.16 coordinates stepped along the row, bilinear weights in 1/256, and the blends in 8-bit
+// integer arithmetic. The vector paths must reproduce it bit for bit.
+namespace reference {
+
+int Div255(int x) {
+    x += 128;
+    return (x + (x >> 8)) >> 8;
+}
+
+int32_t ToFixed(float texels) {
+    const double x = double(std::clamp(texels, -30000.0f, 30000.0f) * 65536.0f);
+    if (x >= 0) return int32_t(x + 0.5);
+    return x < 0 ? -int32_t(0.5 - x) : 0;
+}
+
+int Channel(uint32_t c, int shift) { return int(c >> shift & 0xFF); }
+
+uint32_t Lerp(uint32_t a, uint32_t b, int w) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+        out |= uint32_t((Channel(a, shift) * (256 - w) + Channel(b, shift) * w) >> 8) << shift;
+    return out;
+}
+
+void Blend(uint32_t& dst, int blend, int r, int g, int b, int a) {
+    const int src[3] = {r, g, b};
+    const int d[3] = {Channel(dst, 16), Channel(dst, 8), Channel(dst, 0)};
+    int out[3];
+    for (int i = 0; i < 3; ++i) {
+        switch (blend) {
+            case kBlendMasked:
+                if (a < 128) return;
+                out[i] = src[i];
+                break;
+            case kBlendSolid: out[i] = src[i]; break;
+            case kBlendLight: out[i] = std::min(255, d[i] + Div255(src[i] * a)); break;
+            case kBlendShade: out[i] = Div255(src[i] * d[i]); break;
+            default: out[i] = Div255(src[i] * a + d[i] * (255 - a)); break;
+        }
+    }
+    dst = Argb(255, out[0], out[1], out[2]);
+}
+
+void FillQuad(const soft::Surface& target, const QuadVertex q[4], const QuadPaint& paint,
+              const soft::TextureView* tex) {
+    constexpr float kLimit = 1.0e7f;
+    for (int i = 0; i < 4; ++i)
+        if (!(std::fabs(q[i].x) < kLimit && std::fabs(q[i].y) < kLimit)) return;
+    float area2 = 0;
+    for (int i = 0; i < 4; ++i) area2 += q[i].x * q[(i + 1) % 4].y - q[(i + 1) % 4].x * q[i].y;
+    if (area2 == 0) return;
+    const int alpha = int(std::lround(std::clamp(paint.alpha, 0.0f, 1.0f) * 255.0f));
+    const int tint[3] = {paint.r + (paint.r >> 7), paint.g + (paint.g >> 7), paint.b + (paint.b >> 7)};
+
+    float dudx = 0, dudy = 0, dvdx = 0, dvdy = 0, u00 = 0, v00 = 0;
+    int minX = 0, maxX = 0, minY = 0, maxY = 0;
+    bool blit = false;
+    int blitDx = 0, blitDy = 0;
+    if (tex) {
+        const float e1x = q[1].x - q[0].x, e1y = q[1].y - q[0].y, e2x = q[3].x - q[0].x, e2y = q[3].y - q[0].y;
+        const float det = e1x * e2y - e1y * e2x;
+        if (det == 0) return;
+        const float t1u = q[1].u - q[0].u, t1v = q[1].v - q[0].v, t2u = q[3].u - q[0].u, t2v = q[3].v - q[0].v;
+        dudx = (e2y * t1u - e1y * t2u) / det;
+        dudy = (e1x * t2u - e2x * t1u) / det;
+        dvdx = (e2y * t1v - e1y * t2v) / det;
+        dvdy = (e1x * t2v - e2x * t1v) / det;
+        u00 = q[0].u + dudx * (0.5f - q[0].x) + dudy * (0.5f - q[0].y);
+        v00 = q[0].v + dvdx * (0.5f - q[0].x) + dvdy * (0.5f - q[0].y);
+        float uLo = q[0].u, uHi = q[0].u, vLo = q[0].v, vHi = q[0].v;
+        for (int i = 1; i < 4; ++i) {
+            uLo = std::min(uLo, q[i].u), uHi = std::max(uHi, q[i].u);
+            vLo = std::min(vLo, q[i].v), vHi = std::max(vHi, q[i].v);
+        }
+        minX = std::clamp(int(std::floor(uLo)), 0, tex->width - 1);
+        maxX = std::clamp(int(std::ceil(uHi)) - 1, minX, tex->width - 1);
+        minY = std::clamp(int(std::floor(vLo)), 0, tex->height - 1);
+        maxY = std::clamp(int(std::ceil(vHi)) - 1, minY, tex->height - 1);
+        if (dudx == 1 && dvdy == 1 && dudy == 0 && dvdx == 0 && u00 - 0.5f == std::floor(u00 - 0.5f) &&
+            v00 - 0.5f == std::floor(v00 - 0.5f)) {
+            blit = true;
+            blitDx = int(u00 - 0.5f);
+            blitDy = int(v00 - 0.5f);
+        }
+    }
+    auto texel = [&](int x, int y) { return tex->pixels[size_t(y) * size_t(tex->width) + size_t(x)]; };
+
+    const bool clockwise = area2 > 0;
+    float top = q[0].y, bottom = q[0].y;
+    for (int i = 1; i < 4; ++i) top = std::min(top, q[i].y), bottom = std::max(bottom, q[i].y);
+    const int rowBegin = int(std::clamp(std::ceil(top - 0.5f), 0.0f, float(target.height)));
+    const int rowEnd = int(std::clamp(std::ceil(bottom - 0.5f), 0.0f, float(target.height)));
+    for (int y = rowBegin; y < rowEnd; ++y) {
+        const float yc = float(y) + 0.5f;
+        float left = -kLimit, right = kLimit;
+        for (int i = 0; i < 4; ++i) {
+            const QuadVertex& p = q[i];
+            const QuadVertex& n = q[(i + 1) % 4];
+            if (p.y == n.y) continue;
+            const bool down = n.y > p.y;
+            const QuadVertex& a = down ? p : n;
+            const QuadVertex& b = down ? n : p;
+            if (yc < a.y || yc > b.y) continue;
+            const float x = a.x + (yc - a.y) * ((b.x - a.x) / (b.y - a.y));
+            if (down == clockwise) {
+                right = std::min(right, x);
+            } else {
+                left = std::max(left, x);
+            }
+        }
+        int x0 = int(std::clamp(std::ceil(left - 0.5f), 0.0f, float(target.width)));
+        int x1 = int(std::clamp(std::ceil(right - 0.5f), 0.0f, float(target.width)));
+        if (blit) {
+            x0 = std::max(x0, minX - blitDx);
+            x1 = std::min(x1, maxX + 1 - blitDx);
+            if (y + blitDy < minY || y + blitDy > maxY) continue;
+        }
+        const float uRow = u00 + dudy * float(y), vRow = v00 + dvdy * float(y);
+        int32_t uf = 0, vf = 0;
+        if (x0 < x1) {
+            uf = ToFixed(uRow + dudx * float(x0));
+            vf = ToFixed(vRow + dvdx * float(x0));
+        }
+        const int32_t du = ToFixed(dudx), dv = ToFixed(dvdx);
+        for (int x = x0; x < x1; ++x) {
+            uint32_t& dst = target.pixels[size_t(y) * size_t(target.pitch) + size_t(x)];
+            if (!tex) {
+                Blend(dst, paint.blend, paint.r, paint.g, paint.b, alpha);
+                continue;
+            }
+            uint32_t c;
+            if (blit) {
+                c = texel(x + blitDx, y + blitDy);
+            } else if (!paint.filtered) {
+                c = texel(std::clamp(uf >> 16, minX, maxX), std::clamp(vf >> 16, minY, maxY));
+                uf = int32_t(uint32_t(uf) + uint32_t(du));
+                vf = int32_t(uint32_t(vf) + uint32_t(dv));
+            } else {
+                float fu = uRow + dudx * float(x) - 0.5f, fv = vRow + dvdx * float(x) - 0.5f;
+                fu = fu < float(maxX) ? fu : float(maxX);  // a NaN lands on a bound
+                fu = fu > float(minX) ? fu : float(minX);
+                fv = fv < float(maxY) ? fv : float(maxY);
+                fv = fv > float(minY) ? fv : float(minY);
+                const int tx = int(fu), ty = int(fv);
+                const int wx = int((fu - float(tx)) * 256.0f), wy = int((fv - float(ty)) * 256.0f);
+                const int tx1 = std::min(tx + 1, maxX), ty1 = std::min(ty + 1, maxY);
+                c = Lerp(Lerp(texel(tx, ty), texel(tx1, ty), wx), Lerp(texel(tx, ty1), texel(tx1, ty1), wx), wy);
+            }
+            Blend(dst, paint.blend, (Channel(c, 16) * tint[0]) >> 8, (Channel(c, 8) * tint[1]) >> 8,
+                  (Channel(c, 0) * tint[2]) >> 8, Div255(Channel(c, 24) * alpha));
+        }
+    }
+}
+
+}  // namespace reference
+
+// Two copies of one back buffer, one filled by the rasteriser and one by the reference.
+struct RasterPair {
+    static constexpr int kWidth = 72, kHeight = 56;
+    std::vector<uint32_t> fast, slow;
+
+    RasterPair() {
+        std::mt19937 bits(7);
+        fast.resize(size_t(kWidth) * kHeight);
+        for (uint32_t& p : fast) p = bits() | 0xFF000000u;
+        slow = fast;
+    }
+    static soft::Surface Of(std::vector<uint32_t>& pixels) {
+        return soft::Surface{pixels.data(), kWidth, kHeight, kWidth};
+    }
+    // The rasteriser fills in two bands split at `split`, as the renderer's two threads do.
+    void Fill(const QuadVertex q[4], const QuadPaint& paint, const soft::TextureView* tex, int split) {
+        soft::FillQuad(Of(fast), q, paint, tex, 0, split);
+        soft::FillQuad(Of(fast), q, paint, tex, split, kHeight);
+        reference::FillQuad(Of(slow), q, paint, tex);
+    }
+    int FirstDifference() const {
+        if (std::memcmp(fast.data(), slow.data(), fast.size() * sizeof(uint32_t)) == 0) return -1;
+        for (size_t i = 0; i < fast.size(); ++i)
+            if (fast[i] != slow[i]) return int(i);
+        return -1;
+    }
+};
+
+// Quads of every kind the renderer meets, at random: turned, scaled up and down, mirrored, on
+// whole-pixel offsets (the straight copy), off the edges, solid and textured, every blend, every
+// tint and alpha including the untinted opaque case; over textures small enough to clamp often.
+TEST(RasterAgainstReference, RandomQuadsMatchBitForBit) {
+    std::mt19937 bits(20261211);
+    auto uniform = [&](float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(bits); };
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(bits); };
+    struct Sheet {
+        int width, height;
+        std::vector<uint32_t> pixels;
+    };
+    std::vector<Sheet> sheets;
+    for (auto [w, h] : {std::pair{16, 16}, {5, 3}, {1, 7}, {33, 2}, {64, 40}}) {
+        Sheet sheet{w, h, std::vector<uint32_t>(size_t(w) * size_t(h))};
+        for (uint32_t& p : sheet.pixels) {
+            p = bits();
+            if (pick(0, 3) == 0) p &= 0x00FFFFFFu;  // clear texels as in masked sprites
+            if (pick(0, 3) == 0) p |= 0xFF000000u;
+        }
+        sheets.push_back(std::move(sheet));
+    }
+    RasterPair pair;
+    constexpr int kQuads = 200000;
+    for (int n = 0; n < kQuads; ++n) {
+        const Sheet* sheet = pick(0, 7) == 0 ? nullptr : &sheets[size_t(pick(0, int(sheets.size()) - 1))];
+        QuadPaint paint;
+        paint.blend = pick(kBlendMasked, kBlendShade);
+        paint.filtered = pick(0, 1) == 1;
+        const int colourKind = pick(0, 3);  // plain white opaque, black invisible, or anything
+        paint.r = uint8_t(colourKind == 0 ? 255 : colourKind == 1 ? 0 : pick(0, 255));
+        paint.g = uint8_t(colourKind == 0 ? 255 : colourKind == 1 ? 0 : pick(0, 255));
+        paint.b = uint8_t(colourKind == 0 ? 255 : colourKind == 1 ? 0 : pick(0, 255));
+        paint.alpha = colourKind == 0 ? 1.0f : colourKind == 1 ? 0.0f : uniform(-0.1f, 1.1f);
+        // A frame of the sheet: a texel rectangle, sometimes the whole sheet.
+        float u0 = 0, v0 = 0, tw = 1, th = 1;
+        if (sheet) {
+            const int fx = pick(0, sheet->width - 1), fy = pick(0, sheet->height - 1);
+            u0 = float(fx), v0 = float(fy);
+            tw = float(pick(1, sheet->width - fx)), th = float(pick(1, sheet->height - fy));
+        }
+        const float cx = uniform(-10, RasterPair::kWidth + 10), cy = uniform(-10, RasterPair::kHeight + 10);
+        QuadVertex q[4];
+        if (sheet && pick(0, 5) == 0) {
+            // Unturned, unscaled, on whole pixels: the straight copy.
+            const float x = std::floor(cx), y = std::floor(cy);
+            q[0] = {x, y, u0, v0};
+            q[1] = {x + tw, y, u0 + tw, v0};
+            q[2] = {x + tw, y + th, u0 + tw, v0 + th};
+            q[3] = {x, y + th, u0, v0 + th};
+        } else {
+            const float angle = pick(0, 3) == 0 ? 0.0f : uniform(0, 6.2832f);
+            const float sx = uniform(0.3f, 4.0f) * (pick(0, 9) == 0 ? -1.0f : 1.0f), sy = uniform(0.3f, 4.0f);
+            const float c = std::cos(angle), s = std::sin(angle);
+            const float lx[4] = {0, tw, tw, 0}, ly[4] = {0, 0, th, th};
+            for (int i = 0; i < 4; ++i) {
+                const float px = (lx[i] - tw / 2) * sx, py = (ly[i] - th / 2) * sy;
+                q[i] = {cx + px * c - py * s, cy + px * s + py * c, u0 + lx[i], v0 + ly[i]};
+            }
+        }
+        const soft::TextureView view{sheet ? sheet->pixels.data() : nullptr, sheet ? sheet->width : 0,
+                                     sheet ? sheet->height : 0};
+        pair.Fill(q, paint, sheet ? &view : nullptr, pick(0, RasterPair::kHeight));
+        const int at = pair.FirstDifference();
+        ASSERT_EQ(at, -1) << "quad " << n << " pixel " << at % RasterPair::kWidth << ","
+                          << at / RasterPair::kWidth << ": blend " << paint.blend << " filtered "
+                          << paint.filtered << " texture " << (sheet ? sheet->width : 0) << "x"
+                          << (sheet ? sheet->height : 0) << " tint " << int(paint.r) << "," << int(paint.g)
+                          << "," << int(paint.b) << " alpha " << paint.alpha << std::hex << " got "
+                          << pair.fast[size_t(at)] << " want " << pair.slow[size_t(at)];
+    }
+}
+
+// Sheets wider or taller than 16-bit texel indices or 16.16 coordinates reach must still have their
+// far texels read, not the ones at the fixed-point limit or wrapped around it.
+TEST(RasterAgainstReference, HugeSheetsReadTheirFarTexels) {
+    struct Case {
+        const char* what;
+        int width, height;
+        float u0, v0;  // the frame's top-left texel; frames are 4 x 2 texels
+    } cases[] = {
+        {"wide sheet, far right", 32772, 2, 32768, 0},
+        {"wide sheet, near the 16-bit edge", 32772, 2, 32766, 0},
+        {"sheet just inside 16-bit indices", 31004, 2, 31000, 0},
+        {"tall sheet, far bottom", 4, 40000, 0, 39990},
+        {"tall sheet, top", 4, 40000, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Each texel names its own column and row, so a misplaced read shows.
+        std::vector<uint32_t> sheet(size_t(c.width) * size_t(c.height));
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                sheet[size_t(y) * size_t(c.width) + size_t(x)] =
+                    Argb(255 - (x & 0x7F), x & 0xFF, ((x >> 8) + (y >> 8)) & 0xFF, y & 0xFF);
+        const soft::TextureView view{sheet.data(), c.width, c.height};
+        QuadPaint paint;
+        paint.blend = kBlendSolid;
+        // Scaled 3 on x and 2 on y, unturned: every pixel's texel is known without the reference.
+        const QuadVertex q[4] = {{10, 10, c.u0, c.v0}, {22, 10, c.u0 + 4, c.v0},
+                                 {22, 14, c.u0 + 4, c.v0 + 2}, {10, 14, c.u0, c.v0 + 2}};
+        RasterPair pair;
+        pair.Fill(q, paint, &view, 12);
+        for (int y = 10; y < 14; ++y) {
+            for (int x = 10; x < 22; ++x) {
+                const int tx = int(c.u0) + (x - 10) / 3, ty = int(c.v0) + (y - 10) / 2;
+                ASSERT_EQ(pair.fast[size_t(y) * RasterPair::kWidth + size_t(x)],
+                          sheet[size_t(ty) * size_t(c.width) + size_t(tx)] | 0xFF000000u)
+                    << x << "," << y;
+            }
+        }
+        // Turned: every pixel drawn holds one of the frame's texels.
+        const float turn = 0.6f, cs = std::cos(turn), sn = std::sin(turn);
+        QuadVertex turned[4];
+        for (int i = 0; i < 4; ++i) {
+            const float lx = q[i].x - 16, ly = q[i].y - 12;
+            turned[i] = {30 + lx * cs - ly * sn, 25 + lx * sn + ly * cs, q[i].u, q[i].v};
+        }
+        std::vector<uint32_t> black(size_t(RasterPair::kWidth) * RasterPair::kHeight, 0xFF000000u);
+        soft::FillQuad(RasterPair::Of(black), turned, paint, &view);
+        int drawn = 0;
+        for (uint32_t p : black) {
+            if (p == 0xFF000000u) continue;
+            ++drawn;
+            bool inFrame = false;
+            for (int ty = int(c.v0); ty < int(c.v0) + 2; ++ty)
+                for (int tx = int(c.u0); tx < int(c.u0) + 4; ++tx)
+                    inFrame |= p == (sheet[size_t(ty) * size_t(c.width) + size_t(tx)] | 0xFF000000u);
+            EXPECT_TRUE(inFrame) << std::hex << p;
+        }
+        EXPECT_GT(drawn, 30);
+    }
+}
+
+// A filtered frame one texel wide (or tall) has nothing to blend across on that axis: its pixels
+// carry that texel's colour alone, never a neighbour's, even when it sits on the sheet's last
+// column or row, and match the reference exactly.
+TEST(RasterAgainstReference, FilteredFrameOneTexelAcrossTakesNothingFromNeighbours) {
+    // A 4 x 3 sheet: neighbours all red; the frames used below hold no red.
+    constexpr int kW = 4, kH = 3;
+    uint32_t sheet[kW * kH];
+    for (uint32_t& p : sheet) p = Argb(255, 255, 0, 0);
+    const uint32_t column[kH] = {Argb(255, 0, 40, 200), Argb(255, 0, 120, 100), Argb(255, 0, 240, 0)};
+    struct Case {
+        const char* what;
+        int x, y, w, h;  // the frame in texels
+    } cases[] = {
+        {"single texel inside", 1, 1, 1, 1},
+        {"single texel, last column and row", 3, 2, 1, 1},
+        {"column, first column", 0, 0, 1, 3},
+        {"column, last column", 3, 0, 1, 3},
+        {"row, last row", 1, 2, 3, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        uint32_t texels[kW * kH];
+        std::copy(sheet, sheet + kW * kH, texels);
+        for (int y = c.y; y < c.y + c.h; ++y)
+            for (int x = c.x; x < c.x + c.w; ++x) texels[y * kW + x] = column[c.h > 1 ? y : x - c.x];
+        const soft::TextureView view{texels, kW, kH};
+        QuadPaint paint;
+        paint.blend = kBlendSolid;
+        paint.filtered = true;
+        // Magnified 8 times, slightly turned, so samples fall between texel centres everywhere.
+        const float fw = float(c.w) * 8, fh = float(c.h) * 8;
+        const float turn = 0.2f, cs = std::cos(turn), sn = std::sin(turn);
+        const float lx[4] = {0, fw, fw, 0}, ly[4] = {0, 0, fh, fh};
+        QuadVertex q[4];
+        for (int i = 0; i < 4; ++i) {
+            q[i] = {20 + lx[i] * cs - ly[i] * sn, 8 + lx[i] * sn + ly[i] * cs, float(c.x) + lx[i] / 8,
+                    float(c.y) + ly[i] / 8};
+        }
+        RasterPair pair;
+        std::fill(pair.fast.begin(), pair.fast.end(), 0xFF000000u);
+        pair.slow = pair.fast;
+        pair.Fill(q, paint, &view, 20);
+        EXPECT_EQ(pair.FirstDifference(), -1);
+        int drawn = 0;
+        for (uint32_t p : pair.fast) {
+            EXPECT_EQ(Red(p), 0);
+            drawn += p != 0xFF000000u;
+        }
+        EXPECT_GT(drawn, int(fw * fh) / 2);
+        if (c.w == 1 && c.h == 1) {
+            for (uint32_t p : pair.fast) EXPECT_TRUE(p == 0xFF000000u || p == column[0]);
+        }
+    }
 }
 
 // Presenting into a real SDL window (the display-less "dummy" driver, whose window surface is

@@ -73,13 +73,20 @@ struct Setup {
     float u00, v00, dudx, dudy, dvdx, dvdy;
     int texMinX, texMaxX, texMinY, texMaxY;  // texel rectangle the quad may read
     int blitDx, blitDy;                      // texel = pixel + offset on the blit path
+    // The texel nearest coordinates count from: 0, or the rectangle's corner on sheets larger than
+    // 16.16 fixed point reaches, whose coordinates are then taken relative to it.
+    int fixedOriginX, fixedOriginY;
+    bool hugeTexture;
 };
+
+// Texel coordinates 16.16 fixed point holds with room for a span's steps.
+constexpr float kFixedReach = 30000.0f;
 
 // Texture coordinates as 16.16 fixed point; anything a span can meet fits with room to spare.
 // Rounds half away from zero as lround does, without the library call: in double the float and
 // the half add exactly, so the floor is the correctly rounded value.
 inline int32_t ToFixed(float texels) {
-    const double x = double(std::clamp(texels, -30000.0f, 30000.0f) * 65536.0f);
+    const double x = double(std::clamp(texels, -kFixedReach, kFixedReach) * 65536.0f);
     if (x >= 0) return int32_t(x + 0.5);
     return x < 0 ? -int32_t(0.5 - x) : 0;  // a NaN (from a degenerate mapping) reads as 0
 }
@@ -124,8 +131,8 @@ inline void FetchNearestScalar(const Setup& s, int32_t uf, int32_t vf, int32_t d
                                uint32_t* out) {
     const TextureView& t = *s.texture;
     for (int i = 0; i < n; ++i) {
-        const int tx = std::clamp(uf >> 16, s.texMinX, s.texMaxX);
-        const int ty = std::clamp(vf >> 16, s.texMinY, s.texMaxY);
+        const int tx = std::clamp((uf >> 16) + s.fixedOriginX, s.texMinX, s.texMaxX);
+        const int ty = std::clamp((vf >> 16) + s.fixedOriginY, s.texMinY, s.texMaxY);
         out[i] = t.pixels[size_t(ty) * size_t(t.width) + size_t(tx)];
         uf = int32_t(uint32_t(uf) + uint32_t(du));
         vf = int32_t(uint32_t(vf) + uint32_t(dv));
@@ -207,10 +214,10 @@ inline __m128i ClampLanes(__m128i x, __m128i lo, __m128i hi) {  // lo <= hi
 }
 
 // As FetchNearestScalar, four pixels at a time; the texel index comes from one multiply-add of
-// 16-bit (column, row) pairs, so textures wider or taller than that take the scalar road.
+// 16-bit (column, row) pairs, so huge textures take the scalar road.
 void FetchNearest(const Setup& s, int32_t uf, int32_t vf, int32_t du, int32_t dv, int n, uint32_t* out) {
     const TextureView& t = *s.texture;
-    if (t.width > 32767 || t.height > 32767) return FetchNearestScalar(s, uf, vf, du, dv, n, out);
+    if (s.hugeTexture) return FetchNearestScalar(s, uf, vf, du, dv, n, out);
     auto steps = [](int32_t d) {  // 0, d, 2d, 3d
         const uint32_t ud = uint32_t(d);
         return _mm_set_epi32(int32_t(ud * 3u), int32_t(ud * 2u), d, 0);
@@ -392,7 +399,7 @@ void Span(const Setup& s, uint32_t* row, int y, int x0, int x1) {
             // sample by less than a fiftieth of a texel.
             const float uStart = s.u00 + s.dudy * float(y) + s.dudx * float(x0);
             const float vStart = s.v00 + s.dvdy * float(y) + s.dvdx * float(x0);
-            int32_t uf = ToFixed(uStart), vf = ToFixed(vStart);
+            int32_t uf = ToFixed(uStart - float(s.fixedOriginX)), vf = ToFixed(vStart - float(s.fixedOriginY));
             const int32_t du = ToFixed(s.dudx), dv = ToFixed(s.dvdx);
             for (int x = x0; x < x1; x += kChunk) {
                 const int n = std::min(kChunk, x1 - x);
@@ -530,6 +537,11 @@ void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const pl
         }
         TexelRange(uLo, uHi, texture->width, s.texMinX, s.texMaxX);
         TexelRange(vLo, vHi, texture->height, s.texMinY, s.texMaxY);
+        s.hugeTexture = float(texture->width) > kFixedReach || float(texture->height) > kFixedReach;
+        if (s.hugeTexture) {
+            s.fixedOriginX = s.texMinX;
+            s.fixedOriginY = s.texMinY;
+        }
         sample = paint.filtered ? kSampleBilinear : kSampleNearest;
         // One texel per pixel on whole-pixel offsets: a straight copy needs no coordinates.
         if (s.dudx == 1 && s.dvdy == 1 && s.dudy == 0 && s.dvdx == 0) {
