@@ -2,6 +2,7 @@
 // LF or a zero byte with every CR dropped. Streams are POSIX descriptors with our own buffers;
 // atomic write streams go to a temporary file that replaces the target only when all went well.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,6 +118,52 @@ int OpenRegularFile(const std::string& path, int flags) {
     return fd;
 }
 
+// A temporary file of our own beside `path`, for when the shared name is taken.
+int UniqueTemporary(const std::string& path, std::string& name) {
+    const size_t slash = path.find_last_of('/');
+    const std::string folderPart = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    name = folderPart + "." + base + ".XXXXXX";
+    return ::mkostemp(name.data(), O_CLOEXEC);
+}
+
+// The temporary file an atomic write of `path` goes to: one hidden name beside the target (so the
+// rename stays within one file system), reused by every write. A writer killed mid-write leaves
+// that one file, which the next write takes over, instead of a new stray per kill. The writer
+// holds a lock on it, so a second process saving the same file at the same moment does not write
+// into it but into a name of its own.
+int OpenTemporary(const std::string& path, std::string& name) {
+    constexpr int kAttempts = 8;
+    const size_t slash = path.find_last_of('/');
+    const std::string folderPart = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    name = folderPart + "." + base + ".tmp";
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        // Not truncated until locked: the holder's text is not ours to cut.
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
+                              0600);
+        if (fd < 0) break;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            break;
+        }
+        // The holder we waited for may have renamed the file into place or removed it between
+        // our open and our lock; then this descriptor is no longer the temporary file.
+        struct stat held {}, named {};
+        const bool same = ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
+                          ::lstat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+                          held.st_ino == named.st_ino;
+        if (same && ::ftruncate(fd, 0) == 0) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            return fd;
+        }
+        ::close(fd);
+        if (!same) continue;
+        break;
+    }
+    return UniqueTemporary(path, name);
+}
+
 int AddStream(Stream s) {
     const int id = gNextStream++;
     gStreams.emplace(id, std::move(s));
@@ -138,13 +185,13 @@ bool Finish(Stream& s, bool commit) {
     bool ok = !s.failed;
     if (s.atomic) {
         if (ok && commit && ::fsync(s.fd) != 0) ok = false;
-        if (::close(s.fd) != 0) ok = false;
-        if (ok && commit && ::rename(s.temp.c_str(), s.target.c_str()) == 0) {
-            SyncFolder(FolderOf(s.target));
-            return true;
-        }
-        ::unlink(s.temp.c_str());
-        return false;
+        // Renamed or removed while the descriptor, and with it the lock, is still held: once it
+        // is let go another writer may take the temporary name over.
+        const bool renamed = ok && commit && ::rename(s.temp.c_str(), s.target.c_str()) == 0;
+        if (!renamed) ::unlink(s.temp.c_str());
+        ::close(s.fd);  // after a successful fsync the text is on disk whatever close says
+        if (renamed) SyncFolder(FolderOf(s.target));
+        return renamed;
     }
     if (::close(s.fd) != 0) ok = false;
     return ok;
@@ -212,12 +259,8 @@ int OpenForWriting(const std::string& path, bool atomic) {
     s.writing = true;
     s.atomic = atomic;
     if (atomic) {
-        // A hidden name beside the target, so the rename stays within one file system.
-        const size_t slash = path.find_last_of('/');
-        const std::string folderPart = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-        const std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
-        std::string name = folderPart + "." + base + ".XXXXXX";
-        s.fd = ::mkostemp(name.data(), O_CLOEXEC);
+        std::string name;
+        s.fd = plat::OpenTemporary(path, name);
         if (s.fd < 0) return 0;
         ::fchmod(s.fd, plat::NewFileMode());
         s.target = path;
