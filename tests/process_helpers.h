@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -103,14 +104,47 @@ inline pid_t StartXvfb(int number, const fs::path& output = "/dev/null") {
     return 0;
 }
 
-// Waits up to 30 s until the game has finished loading (its log says so) and its window exists on
-// `display`; false when that never happened or the game ended first.
-inline bool WaitForGameWindow(pid_t game, const std::string& display, const fs::path& log) {
-    const std::string search = "DISPLAY=" + display + " xdotool search --name 'Saucer Sway' > /dev/null 2>&1";
-    for (int i = 0; i < 300; ++i) {
+// What a shell command printed on its standard output (its errors are dropped).
+inline std::string Capture(const std::string& command) {
+    std::string text;
+    FILE* pipe = popen((command + " 2> /dev/null").c_str(), "r");
+    if (!pipe) return text;
+    char buffer[4096];
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, got);
+    pclose(pipe);
+    return text;
+}
+
+// Like StartXvfb, from the first free number at or after `first`; it tries further numbers when
+// the server dies at once, as it does when a test in another process took that number first.
+// `number` is the display it runs on.
+inline pid_t StartFreeXvfb(int first, int& number, const fs::path& output = "/dev/null") {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        number = FreeDisplayNumber(first);
+        if (number < 0) return 0;
+        const pid_t pid = StartXvfb(number, output);
+        if (pid > 0 && WaitForExit(pid, 0.2) < 0) return pid;
+        first = number + 1;
+    }
+    return 0;
+}
+
+// Waits up to `seconds` until the game has finished loading (its log says so) and its window
+// exists on `display`; false when that never happened or the game ended first. `windowId`, when
+// given, receives the window's X id as xdotool prints it.
+inline bool WaitForGameWindow(pid_t game, const std::string& display, const fs::path& log,
+                              double seconds = 30, std::string* windowId = nullptr) {
+    const std::string search = "DISPLAY=" + display + " xdotool search --name 'Saucer Sway'";
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < until) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (ReadFile(log).find("Finished Loading") != std::string::npos && std::system(search.c_str()) == 0)
-            return true;
+        if (ReadFile(log).find("Finished Loading") != std::string::npos) {
+            const std::string found = Capture(search);
+            if (!found.empty()) {
+                if (windowId) *windowId = found.substr(0, found.find('\n'));
+                return true;
+            }
+        }
         if (WaitForExit(game, 0) >= 0) return false;
     }
     return false;
