@@ -3,6 +3,7 @@
 // is unplugged mid-game, and a display that refuses what Setup.ini asks for.
 #include <signal.h>
 #include <sys/resource.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,9 +14,15 @@
 #include <random>
 #include <thread>
 
+#include "app/display.h"
 #include "app/settings_file.h"
 #include "app/startup.h"
 #include "frame/pause.h"
+#include "frame/present.h"
+#include "game/objects.h"
+#include "game/play.h"
+#include "input/text_entry.h"
+#include "screens/title.h"
 #include "headless_fixture.h"
 #include "platform/files_internal.h"
 #include "scores/scores.h"
@@ -29,7 +36,7 @@ std::string ReadBytes(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-[[maybe_unused]] void WriteBytes(const fs::path& file, const std::string& bytes) {
+void WriteBytes(const fs::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary) << bytes;
 }
 
@@ -115,6 +122,104 @@ protected:
     }
 };
 
+// One player's visit, played through Main on the twin: wait for the title, hold the button over
+// the start area until a Hard game begins, let an intruder reach the head, confirm the name,
+// take a screenshot back on the title, and close the window.
+class Session {
+public:
+    enum Step { kToTitle, kInGame, kNaming, kOnTitle, kClosing };
+
+    // Runs Main to its end and returns its exit status.
+    int Run() {
+        headless::SetDateTime(kShotDate, kShotTime);
+        headless::SetPresentHook([this](int) { Frame(); });
+        int status = -1;
+        try {
+            Main();
+        } catch (const headless::ProcessExit& exit) {
+            status = exit.status;
+        }
+        headless::SetPresentHook(nullptr);
+        return status;
+    }
+
+    // The screenshot's name for the twin's date and time, in Files/.
+    static std::string ShotName() {
+        return "Saucer Sway Tug Lines (Screenshot_" + std::string(kShotDate) + "_134530).png";
+    }
+
+    Step step = kToTitle;
+    int gamesPlayed = 0;
+    int frames = 0;
+    std::function<void(Step, int)> also;  // runs every frame with the step and its frame count
+
+private:
+    static constexpr const char* kShotDate = "25 Dec 2010";
+    static constexpr const char* kShotTime = "13:45:30";
+    static constexpr int kFrameMs = 20;      // slow enough to end the engine test early
+    static constexpr int kGiveUpFrames = 3000;  // a script that stalls ends the run, not the test
+
+    void Next(Step next) {
+        step = next;
+        stepFrames = 0;
+    }
+
+    static void ToVirtual(int vx, int vy) {
+        headless::SetMouse(vx * DisplayWidth / VirtualWidth, vy * DisplayHeight / VirtualHeight);
+    }
+
+    void Frame() {
+        headless::AdvanceClock(kFrameMs);
+        ++frames;
+        ++stepFrames;
+        if (also) also(step, stepFrames);
+        if (frames > kGiveUpFrames) headless::RequestClose();
+        switch (step) {
+        case kToTitle:
+            // Held from the loading screen on: the title starts a game as soon as its start
+            // area has slid in under the pointer.
+            if (DisplayOpened != 1) break;
+            Difficulty = 2;
+            ToVirtual(TitleLayoutFor(kIntroSteps).stageX - 100, VirtualHeight / 2);
+            headless::SetMouseButton(1, true);
+            if (PauseState == 1) Next(kInGame);
+            break;
+        case kInGame:
+            headless::SetMouseButton(1, false);
+            if (stepFrames == 1) recordsAtStart = LocalScores.size();
+            if (stepFrames == 2) {
+                ect intruder;
+                intruder.t = kIntruder;
+                intruder.x = float(VirtualWidth / 2);
+                intruder.y = float(VirtualHeight / 2);
+                intruder.health = 100;
+                GameObjects.push_back(intruder);
+            }
+            if (PauseState == 0) Next(kNaming);
+            break;
+        case kNaming:
+            if (stepFrames % 3 == 0) headless::PressKey(kKeyReturn);
+            if (LocalScores.size() > recordsAtStart) {
+                ++gamesPlayed;
+                Next(kOnTitle);
+            }
+            break;
+        case kOnTitle:
+            if (stepFrames == 5) headless::PressKey(kKeyF11);
+            if (stepFrames == 10) {
+                headless::RequestClose();
+                Next(kClosing);
+            }
+            break;
+        case kClosing:
+            break;
+        }
+    }
+
+    int stepFrames = 0;
+    size_t recordsAtStart = 0;
+};
+
 // A process killed at any moment of a save leaves the old file or the new one, whole, and never
 // more than one temporary file beside it however often it is killed.
 TEST_F(Faults, KillDuringASaveLeavesTheOldOrTheNewFileWhole) {
@@ -198,6 +303,94 @@ TEST_F(Faults, FullDiskAtEveryByteOfASaveKeepsTheOldFile) {
                 << f.file << ", budget " << budget;
             if (fits) Contents(f, f.makeOld);
         }
+    }
+}
+
+// Runs `body` in a child process that cannot write into Files/ or its game folder, and returns
+// the child's exit status, or -1 when no such child could be made (the test then skips). Run as
+// root, where a folder's mode does not stop writes, the child gives up root for nobody's account.
+int InReadOnlyChild(const fs::path& root, const std::function<int()>& body) {
+    constexpr uid_t kNobody = 65534;
+    constexpr int kCannotDrop = 90;
+    fs::permissions(root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec |
+                               fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec;  // 0555
+    fs::permissions(root / "Files", readOnly);
+    fs::permissions(root / "Files" / "295", readOnly);
+    std::cout.flush();
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 ||
+                               setuid(kNobody) != 0))
+            _exit(kCannotDrop);
+        if (access((root / "Files").c_str(), W_OK) == 0) _exit(kCannotDrop);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    fs::permissions(root / "Files", fs::perms::owner_all, fs::perm_options::add);
+    fs::permissions(root / "Files" / "295", fs::perms::owner_all, fs::perm_options::add);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotDrop) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// A read-only Files/ folder: the game starts, is played and ends; every save fails with its log
+// line (when the log itself could be opened) and every file that was there stays as it was.
+TEST_F(Faults, ReadOnlyFilesFolderIsPlayedThroughAndKeepsEveryFile) {
+    struct Case {
+        const char* what;
+        bool logWritable;  // Debug.txt exists and may be written, though the folder may not
+    };
+    const Case cases[] = {{"log file writable", true}, {"no log at all", false}};
+    const std::string setup = "[Graphics]\r\nWidth=640\r\nHeight=480\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(ChangeFolder(root.string()));
+        WriteBytes(files() / "Setup.ini", setup);
+        ASSERT_TRUE(ChangeFolder("Files/295/"));
+        LocalScores = {Record(7, "earlier")};
+        ASSERT_TRUE(SaveScores());
+        LocalScores.clear();
+        ASSERT_TRUE(ChangeFolder(root.string()));
+        const std::string scores = ReadBytes(gameFolder() / "nuscores.dat");
+        const std::string oldShot = "an older picture";
+        WriteBytes(files() / Session::ShotName(), oldShot);
+        fs::remove(files() / "Debug.txt");
+        if (c.logWritable) {
+            WriteBytes(files() / "Debug.txt", "last run\r\n");
+            fs::permissions(files() / "Debug.txt", fs::perms::all & ~(fs::perms::owner_exec |
+                                                                      fs::perms::group_exec |
+                                                                      fs::perms::others_exec));
+        }
+        const std::vector<std::string> filesBefore = Strays(files(), {});
+        const std::vector<std::string> gameBefore = Strays(gameFolder(), {});
+
+        // The child reports how far it got in its exit status: games played, then the run's own.
+        const int status = InReadOnlyChild(root, [] {
+            Session session;
+            const int exit = session.Run();
+            return exit == 0 ? session.gamesPlayed : 100 + exit;
+        });
+        if (status < 0) GTEST_SKIP() << "no way here to make a folder that cannot be written";
+        EXPECT_EQ(status, 1) << "one game played and a clean exit";
+
+        EXPECT_EQ(ReadBytes(files() / "Setup.ini"), setup);
+        EXPECT_EQ(ReadBytes(gameFolder() / "nuscores.dat"), scores);
+        EXPECT_EQ(ReadBytes(files() / Session::ShotName()), oldShot);
+        EXPECT_EQ(Strays(files(), {}), filesBefore);
+        EXPECT_EQ(Strays(gameFolder(), {}), gameBefore);
+        if (!c.logWritable) continue;
+        const std::vector<std::string> log = ReadLines(files() / "Debug.txt");
+        const auto count = [&](const std::string& line) {
+            return std::count(log.begin(), log.end(), line);
+        };
+        EXPECT_EQ(count("\tCould not write nuscores.dat; the previous file is kept"), 2)
+            << "at the game's end and at shutdown";
+        EXPECT_EQ(count("\tCould not write Setup.ini"), 1);
+        EXPECT_EQ(count("\tSaved Screenshot 0"), 1);
+        EXPECT_EQ(count("Closing Up"), 1);
     }
 }
 
