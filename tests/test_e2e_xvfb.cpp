@@ -249,6 +249,8 @@ constexpr double kStepSeconds = 45;
 constexpr double kKeyHoldSeconds = 0.25;  // several frames, so a held-key check sees it
 constexpr int kFirstDisplay = 151;
 constexpr const char* kGameLog = "Files/Debug.txt";
+// The name typed after a game, as its score record keeps it: one byte per character.
+constexpr const char* kTypedName = "Zo\xEB Tester";
 constexpr const char* kSmallSetup =
     "[Graphics]\r\nFullscreen = False\r\nGFX Engine = DX7\r\nWidth=800\r\nHeight=600\r\n";
 
@@ -571,7 +573,8 @@ TEST_F(EndToEnd, WholeGameQuitFromThePauseMenuPutsTheTypedNameOnTheHighScores) {
     // A frame takes at most one Backspace however often it was hit, so they go one at a time,
     // over the starting "Player" and one more on the empty line.
     for (int i = 0; i < 7; ++i) Xdo("key BackSpace sleep 0.2");
-    Xdo("type --delay 80 'Tilly Tester'");
+    // Typed as UTF-8; the game keeps names one byte per character.
+    Xdo("type --delay 80 'Zo\u00EB Tester'");
     Look("name-typed");
     HoldKey("Return");
 
@@ -582,7 +585,7 @@ TEST_F(EndToEnd, WholeGameQuitFromThePauseMenuPutsTheTypedNameOnTheHighScores) {
         records = StoredRecords();
     }
     ASSERT_EQ(records.size(), 1u) << "no record in nuscores.dat";
-    EXPECT_EQ(records[0].Name, "Tilly Tester");
+    EXPECT_EQ(records[0].Name, kTypedName);
     EXPECT_EQ(records[0].Quit, 1);
     EXPECT_EQ(records[0].GameMode, 0);
     EXPECT_GE(records[0].Score, 0);
@@ -594,7 +597,7 @@ TEST_F(EndToEnd, WholeGameQuitFromThePauseMenuPutsTheTypedNameOnTheHighScores) {
     EXPECT_EQ(LeaveThanksScreen(), 0);
     records = StoredRecords();
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].Name, "Tilly Tester");
+    EXPECT_EQ(records[0].Name, kTypedName);
 }
 
 TEST_F(EndToEnd, F11SavesAnOpaqueScreenshotOfTheWindowsSize) {
