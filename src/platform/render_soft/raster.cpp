@@ -62,21 +62,53 @@ inline void Put(uint32_t& dst, int r, int g, int b, int a) {
     }
 }
 
-// Everything one quad's spans need, worked out once per quad.
+#if defined(__SSE2__)
+// One quad's tint and alpha in 16-bit lanes b, g, r, a (two pixels): colour lanes take
+// (c * tint256) >> 8 as ((c * 256) * tint256) >> 16, the alpha lane Div255(c * alpha) as
+// ((c * alpha + 128) * 257) >> 16; one shape for both.
+struct LaneTint {
+    __m128i first, bias, second;
+};
+
+inline LaneTint MakeLaneTint(int tintR256, int tintG256, int tintB256, int alpha255) {
+    const short a255 = short(alpha255);
+    return LaneTint{_mm_set_epi16(a255, 256, 256, 256, a255, 256, 256, 256),
+                    _mm_set_epi16(128, 0, 0, 0, 128, 0, 0, 0),
+                    _mm_set_epi16(257, short(tintR256), short(tintG256), short(tintB256), 257, short(tintR256),
+                                  short(tintG256), short(tintB256))};
+}
+
+// What the nearest span's lanes need of one quad, set up once rather than on every row.
+struct NearestLanes {
+    LaneTint tint;
+    __m128i texLow, texHigh;  // the texel rectangle's corners as 16-bit (column, row) pairs
+    __m128i rowStep;          // (1, width) pairs: a multiply-add turns a pair into an index
+    __m128i uSteps, vSteps;   // 0, 1, 2, 3 steps along the row
+    __m128i u4, v4;           // four steps
+};
+#endif
+
+// Everything one quad's spans need, worked out once per quad. The lanes are left unset (not
+// zeroed with the rest) unless the nearest span will read them: clearing them costs every quad.
 struct Setup {
-    int tintR256, tintG256, tintB256;  // tint scaled so 255 multiplies by exactly 1
-    int alpha255;                      // paint alpha, 0..255
-    bool plainTexels;                  // white tint at full alpha: Texel changes nothing
-    int solidR, solidG, solidB, solidA;
-    const TextureView* texture;
+    int tintR256 = 0, tintG256 = 0, tintB256 = 0;  // tint scaled so 255 multiplies by exactly 1
+    int alpha255 = 0;                              // paint alpha, 0..255
+    bool plainTexels = false;                      // white tint at full alpha: Texel changes nothing
+    int solidR = 0, solidG = 0, solidB = 0, solidA = 0;
+    const TextureView* texture = nullptr;
     // Texture coordinates at the centre of pixel (0, 0) and their steps per pixel.
-    float u00, v00, dudx, dudy, dvdx, dvdy;
-    int texMinX, texMaxX, texMinY, texMaxY;  // texel rectangle the quad may read
-    int blitDx, blitDy;                      // texel = pixel + offset on the blit path
+    float u00 = 0, v00 = 0, dudx = 0, dudy = 0, dvdx = 0, dvdy = 0;
+    int texMinX = 0, texMaxX = 0, texMinY = 0, texMaxY = 0;  // texel rectangle the quad may read
+    int blitDx = 0, blitDy = 0;                              // texel = pixel + offset on the blit path
     // The texel nearest coordinates count from: 0, or the rectangle's corner on sheets larger than
     // 16.16 fixed point reaches, whose coordinates are then taken relative to it.
-    int fixedOriginX, fixedOriginY;
-    bool hugeTexture;
+    int fixedOriginX = 0, fixedOriginY = 0;
+    bool hugeTexture = false;
+    int rowWidth = 0;                  // pixels in a row of the target
+    int32_t duFixed = 0, dvFixed = 0;  // steps along a row in 16.16 fixed point
+#if defined(__SSE2__)
+    NearestLanes lanes;
+#endif
 };
 
 // Texel coordinates 16.16 fixed point holds with room for a span's steps.
@@ -167,38 +199,33 @@ inline __m128i BlendPair(__m128i src, __m128i dst) {
     }
 }
 
+// Four colours c (raw texels, or already tinted) tinted and blended onto four destination pixels d.
+template <int Blend, bool Tinted>
+inline __m128i ShadeFour(const LaneTint& k, __m128i c, __m128i d) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i lo = _mm_unpacklo_epi8(c, zero), hi = _mm_unpackhi_epi8(c, zero);
+    if constexpr (!Tinted) {
+        lo = _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(lo, k.first), k.bias), k.second);
+        hi = _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(hi, k.first), k.bias), k.second);
+    }
+    const __m128i dLo = _mm_unpacklo_epi8(d, zero), dHi = _mm_unpackhi_epi8(d, zero);
+    __m128i result = _mm_packus_epi16(BlendPair<Blend>(lo, dLo), BlendPair<Blend>(hi, dHi));
+    if constexpr (Blend == kBlendLight) result = _mm_adds_epu8(result, d);
+    return _mm_or_si128(result, _mm_set1_epi32(int(0xFF000000u)));
+}
+
 template <int Blend, bool Tinted>
 void Shade(const Setup& s, uint32_t* dst, const uint32_t* src, int n) {
     if constexpr (!Tinted) {
         if (s.plainTexels) return Shade<Blend, true>(s, dst, src, n);
     }
     if constexpr (Blend == kBlendAlpha || Blend == kBlendLight || Blend == kBlendShade) {
-        const __m128i zero = _mm_setzero_si128();
-        const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
-        // Lanes b, g, r, a: colour lanes take (c * tint256) >> 8 as ((c * 256) * tint256) >> 16, the
-        // alpha lane Div255(c * alpha) as ((c * alpha + 128) * 257) >> 16; one shape for both.
-        const short a255 = short(s.alpha255);
-        const __m128i first = _mm_set_epi16(a255, 256, 256, 256, a255, 256, 256, 256);
-        const __m128i bias = _mm_set_epi16(128, 0, 0, 0, 128, 0, 0, 0);
-        const __m128i second = _mm_set_epi16(257, short(s.tintR256), short(s.tintG256), short(s.tintB256), 257,
-                                             short(s.tintR256), short(s.tintG256), short(s.tintB256));
-        auto tint = [&](__m128i c) {
-            return _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(c, first), bias), second);
-        };
+        const LaneTint k = MakeLaneTint(s.tintR256, s.tintG256, s.tintB256, s.alpha255);
         int i = 0;
         for (; i + 4 <= n; i += 4) {
-            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-            __m128i lo = _mm_unpacklo_epi8(c, zero), hi = _mm_unpackhi_epi8(c, zero);
-            if constexpr (!Tinted) {
-                lo = tint(lo);
-                hi = tint(hi);
-            }
             __m128i* out = reinterpret_cast<__m128i*>(dst + i);
-            const __m128i d = _mm_loadu_si128(out);
-            const __m128i dLo = _mm_unpacklo_epi8(d, zero), dHi = _mm_unpackhi_epi8(d, zero);
-            __m128i result = _mm_packus_epi16(BlendPair<Blend>(lo, dLo), BlendPair<Blend>(hi, dHi));
-            if constexpr (Blend == kBlendLight) result = _mm_adds_epu8(result, d);
-            _mm_storeu_si128(out, _mm_or_si128(result, opaque));
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            _mm_storeu_si128(out, ShadeFour<Blend, Tinted>(k, c, _mm_loadu_si128(out)));
         }
         for (; i < n; ++i) ShadeOne<Blend, Tinted>(s, dst[i], src[i]);
     } else {
@@ -241,6 +268,52 @@ void FetchNearest(const Setup& s, int32_t uf, int32_t vf, int32_t du, int32_t dv
         u = _mm_add_epi32(u, du4);
         v = _mm_add_epi32(v, dv4);
     }
+}
+
+// Nearest texels fetched, tinted and blended four pixels at a time with nothing stored in between:
+// for small turned sprites the fetch and the blend are the whole cost of a row. The last partial
+// group is done in lanes too when the row has room for four pixels there, leaving the lanes past
+// the span as they were; only this thread writes this row, so rewriting them is harmless.
+template <int Blend, bool Plain>
+void NearestSpanFused(const Setup& s, uint32_t* row, int x0, int x1, int32_t uf, int32_t vf) {
+    const uint32_t* pixels = s.texture->pixels;
+    const NearestLanes& k = s.lanes;
+    __m128i u = _mm_add_epi32(_mm_set1_epi32(uf), k.uSteps);
+    __m128i v = _mm_add_epi32(_mm_set1_epi32(vf), k.vSteps);
+    const __m128i rowHalf = _mm_set1_epi32(int32_t(0xFFFF0000u));
+    alignas(16) int32_t index[4];
+    auto fetch = [&] {
+        // The whole parts of u and v side by side as 16-bit (column, row) pairs: each is its 16.16
+        // value shifted down, which always fits 16 bits, so the 16-bit clamps are the scalar ones.
+        // Lanes past the span are clamped like any other, so they read inside the texel rectangle.
+        __m128i pair = _mm_or_si128(_mm_srli_epi32(u, 16), _mm_and_si128(v, rowHalf));
+        pair = _mm_min_epi16(_mm_max_epi16(pair, k.texLow), k.texHigh);
+        _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_madd_epi16(pair, k.rowStep));
+        u = _mm_add_epi32(u, k.u4);
+        v = _mm_add_epi32(v, k.v4);
+        return _mm_set_epi32(int32_t(pixels[index[3]]), int32_t(pixels[index[2]]), int32_t(pixels[index[1]]),
+                             int32_t(pixels[index[0]]));
+    };
+    const LaneTint& tint = k.tint;
+    int x = x0;
+    for (; x + 4 <= x1; x += 4) {
+        __m128i* out = reinterpret_cast<__m128i*>(row + x);
+        const __m128i c = fetch();
+        _mm_storeu_si128(out, ShadeFour<Blend, Plain>(tint, c, _mm_loadu_si128(out)));
+    }
+    if (x == x1) return;
+    const __m128i c = fetch();
+    if (x + 4 <= s.rowWidth) {
+        __m128i* out = reinterpret_cast<__m128i*>(row + x);
+        const __m128i d = _mm_loadu_si128(out);
+        const __m128i keep = _mm_cmpgt_epi32(_mm_set1_epi32(x1 - x), _mm_set_epi32(3, 2, 1, 0));
+        const __m128i result = ShadeFour<Blend, Plain>(tint, c, d);
+        _mm_storeu_si128(out, _mm_or_si128(_mm_and_si128(keep, result), _mm_andnot_si128(keep, d)));
+        return;
+    }
+    alignas(16) uint32_t texels[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(texels), c);
+    for (int i = 0; x + i < x1; ++i) ShadeOne<Blend, Plain>(s, row[x + i], texels[i]);
 }
 
 // Bilinear colours for `n` pixels of row y from column x on, exactly as the scalar formula: the
@@ -400,7 +473,15 @@ void Span(const Setup& s, uint32_t* row, int y, int x0, int x1) {
             const float uStart = s.u00 + s.dudy * float(y) + s.dudx * float(x0);
             const float vStart = s.v00 + s.dvdy * float(y) + s.dvdx * float(x0);
             int32_t uf = ToFixed(uStart - float(s.fixedOriginX)), vf = ToFixed(vStart - float(s.fixedOriginY));
-            const int32_t du = ToFixed(s.dudx), dv = ToFixed(s.dvdx);
+            const int32_t du = s.duFixed, dv = s.dvFixed;
+#if defined(__SSE2__)
+            if constexpr (Blend == kBlendAlpha || Blend == kBlendLight || Blend == kBlendShade) {
+                if (!s.hugeTexture) {
+                    if (s.plainTexels) return NearestSpanFused<Blend, true>(s, row, x0, x1, uf, vf);
+                    return NearestSpanFused<Blend, false>(s, row, x0, x1, uf, vf);
+                }
+            }
+#endif
             for (int x = x0; x < x1; x += kChunk) {
                 const int n = std::min(kChunk, x1 - x);
                 FetchNearest(s, uf, vf, du, dv, n, buffer);
@@ -458,6 +539,86 @@ void TexelRange(float lo, float hi, int size, int& first, int& last) {
     last = std::clamp(int(std::ceil(hi)) - 1, first, size - 1);
 }
 
+#if defined(__SSE2__)
+
+// A quad's edges side by side in four lanes, so a row's bounds come from a handful of lane
+// operations instead of a loop with a branch per edge. Each lane does the scalar formula's very
+// float operations, so the bounds are bit for bit the same.
+struct EdgeLanes {
+    __m128 topX, topY, bottomY, dxdy, right;  // unused lanes span no row
+    EdgeLanes(const Edge* edges, int count) {
+        alignas(16) float tx[4] = {}, ty[4], by[4], d[4] = {}, r[4] = {};
+        for (int i = 0; i < 4; ++i) {
+            ty[i] = kCoordLimit * 2;
+            by[i] = -kCoordLimit * 2;
+        }
+        for (int i = 0; i < count; ++i) {
+            tx[i] = edges[i].topX;
+            ty[i] = edges[i].topY;
+            by[i] = edges[i].bottomY;
+            d[i] = edges[i].dxdy;
+            r[i] = edges[i].right ? -1.0f : 0.0f;
+        }
+        topX = _mm_load_ps(tx);
+        topY = _mm_load_ps(ty);
+        bottomY = _mm_load_ps(by);
+        dxdy = _mm_load_ps(d);
+        right = _mm_cmplt_ps(_mm_load_ps(r), _mm_setzero_ps());
+    }
+
+    // The columns x0 <= x < x1 whose centres lie between the row's left and right edges.
+    void Row(float yc, float width, int& x0, int& x1) const {
+        const __m128 y = _mm_set1_ps(yc);
+        const __m128 x = _mm_add_ps(topX, _mm_mul_ps(_mm_sub_ps(y, topY), dxdy));
+        // Edges the row's centre meets; a NaN crossing (an edge of near-zero height) counts for
+        // nothing, as the scalar min and max ignore it.
+        const __m128 live = _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(y, topY), _mm_cmple_ps(y, bottomY)), _mm_cmpord_ps(x, x));
+        const __m128 far = _mm_set1_ps(kCoordLimit);
+        const __m128 lefts = _mm_or_ps(_mm_and_ps(_mm_andnot_ps(right, live), x),
+                                       _mm_andnot_ps(_mm_andnot_ps(right, live), _mm_sub_ps(_mm_setzero_ps(), far)));
+        const __m128 rights = _mm_or_ps(_mm_and_ps(_mm_and_ps(right, live), x), _mm_andnot_ps(_mm_and_ps(right, live), far));
+        __m128 l = _mm_max_ps(lefts, _mm_shuffle_ps(lefts, lefts, _MM_SHUFFLE(1, 0, 3, 2)));
+        l = _mm_max_ps(l, _mm_shuffle_ps(l, l, _MM_SHUFFLE(2, 3, 0, 1)));
+        __m128 r = _mm_min_ps(rights, _mm_shuffle_ps(rights, rights, _MM_SHUFFLE(1, 0, 3, 2)));
+        r = _mm_min_ps(r, _mm_shuffle_ps(r, r, _MM_SHUFFLE(2, 3, 0, 1)));
+        // ceil(bound - 0.5) limited to [0, width]: clamped first (the same, as 0 and width are
+        // whole), then a truncation raised by one where it fell short.
+        const __m128 bounds = _mm_sub_ps(_mm_unpacklo_ps(l, r), _mm_set1_ps(0.5f));
+        const __m128 clamped = _mm_min_ps(_mm_max_ps(bounds, _mm_setzero_ps()), _mm_set1_ps(width));
+        const __m128i whole = _mm_cvttps_epi32(clamped);
+        const __m128i raised =
+            _mm_sub_epi32(whole, _mm_castps_si128(_mm_cmplt_ps(_mm_cvtepi32_ps(whole), clamped)));
+        x0 = _mm_cvtsi128_si32(raised);
+        x1 = _mm_cvtsi128_si32(_mm_shuffle_epi32(raised, _MM_SHUFFLE(1, 1, 1, 1)));
+    }
+};
+
+#else
+
+struct EdgeLanes {
+    const Edge* edges;
+    int count;
+    EdgeLanes(const Edge* e, int n) : edges(e), count(n) {}
+
+    void Row(float yc, float width, int& x0, int& x1) const {
+        float left = -kCoordLimit, right = kCoordLimit;
+        for (int i = 0; i < count; ++i) {
+            const Edge& e = edges[i];
+            if (yc < e.topY || yc > e.bottomY) continue;
+            const float x = e.topX + (yc - e.topY) * e.dxdy;
+            if (e.right) {
+                right = std::min(right, x);
+            } else {
+                left = std::max(left, x);
+            }
+        }
+        x0 = int(std::clamp(std::ceil(left - 0.5f), 0.0f, width));
+        x1 = int(std::clamp(std::ceil(right - 0.5f), 0.0f, width));
+    }
+};
+
+#endif
+
 }  // namespace
 
 void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const plat::QuadPaint& paint,
@@ -467,6 +628,18 @@ void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const pl
         const plat::QuadVertex& c = corners[i];
         if (!(std::fabs(c.x) < kCoordLimit && std::fabs(c.y) < kCoordLimit)) return;
     }
+    // Rows whose centre lies in [minY, maxY). A quad wholly outside the band (half of them when
+    // two threads share the queue) is done before any other setup.
+    float minY = corners[0].y, maxY = corners[0].y;
+    for (int i = 1; i < 4; ++i) {
+        minY = std::min(minY, corners[i].y);
+        maxY = std::max(maxY, corners[i].y);
+    }
+    const int rowBegin =
+        std::max(bandBegin, int(std::clamp(std::ceil(minY - 0.5f), 0.0f, float(target.height))));
+    const int rowEnd = std::min(bandEnd, int(std::clamp(std::ceil(maxY - 0.5f), 0.0f, float(target.height))));
+    if (rowBegin >= rowEnd) return;
+
     float area2 = 0;
     for (int i = 0; i < 4; ++i) {
         const plat::QuadVertex& p = corners[i];
@@ -478,12 +651,9 @@ void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const pl
 
     Edge edges[4];
     int edgeCount = 0;
-    float minY = corners[0].y, maxY = corners[0].y;
     for (int i = 0; i < 4; ++i) {
         const plat::QuadVertex& p = corners[i];
         const plat::QuadVertex& q = corners[(i + 1) % 4];
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
         if (p.y == q.y) continue;
         const bool down = q.y > p.y;
         const plat::QuadVertex& top = down ? p : q;
@@ -492,14 +662,7 @@ void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const pl
                                   down == clockwise};
     }
 
-    // Rows whose centre lies in [minY, maxY). A quad wholly outside the band (half of them when
-    // two threads share the queue) is done before any texture setup.
-    const int rowBegin =
-        std::max(bandBegin, int(std::clamp(std::ceil(minY - 0.5f), 0.0f, float(target.height))));
-    const int rowEnd = std::min(bandEnd, int(std::clamp(std::ceil(maxY - 0.5f), 0.0f, float(target.height))));
-    if (rowBegin >= rowEnd) return;
-
-    Setup s{};
+    Setup s;
     const int alpha255 = int(std::lround(std::clamp(paint.alpha, 0.0f, 1.0f) * 255.0f));
     s.alpha255 = alpha255;
     s.tintR256 = paint.r + (paint.r >> 7);
@@ -510,6 +673,7 @@ void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const pl
     s.solidG = paint.g;
     s.solidB = paint.b;
     s.solidA = alpha255;
+    s.rowWidth = target.width;
     int sample = kSampleSolid;
     if (texture) {
         if (!texture->pixels || texture->width <= 0 || texture->height <= 0) return;
@@ -543,6 +707,22 @@ void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const pl
             s.fixedOriginY = s.texMinY;
         }
         sample = paint.filtered ? kSampleBilinear : kSampleNearest;
+        s.duFixed = ToFixed(s.dudx);
+        s.dvFixed = ToFixed(s.dvdx);
+#if defined(__SSE2__)
+        if (sample == kSampleNearest && !s.hugeTexture) {
+            NearestLanes& k = s.lanes;
+            k.tint = MakeLaneTint(s.tintR256, s.tintG256, s.tintB256, s.alpha255);
+            k.texLow = _mm_set1_epi32(int32_t(uint32_t(s.texMinY) << 16 | uint32_t(s.texMinX)));
+            k.texHigh = _mm_set1_epi32(int32_t(uint32_t(s.texMaxY) << 16 | uint32_t(s.texMaxX)));
+            k.rowStep = _mm_set1_epi32(int32_t(uint32_t(texture->width) << 16 | 1u));
+            const uint32_t du = uint32_t(s.duFixed), dv = uint32_t(s.dvFixed);
+            k.uSteps = _mm_set_epi32(int32_t(du * 3u), int32_t(du * 2u), int32_t(du), 0);
+            k.vSteps = _mm_set_epi32(int32_t(dv * 3u), int32_t(dv * 2u), int32_t(dv), 0);
+            k.u4 = _mm_set1_epi32(int32_t(du * 4u));
+            k.v4 = _mm_set1_epi32(int32_t(dv * 4u));
+        }
+#endif
         // One texel per pixel on whole-pixel offsets: a straight copy needs no coordinates.
         if (s.dudx == 1 && s.dvdy == 1 && s.dudy == 0 && s.dvdx == 0) {
             const float offX = s.u00 - 0.5f, offY = s.v00 - 0.5f;
@@ -555,23 +735,11 @@ void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const pl
     }
 
     const SpanFn span = PickSpan(paint.blend, sample);
+    const EdgeLanes lanes(edges, edgeCount);
     const float width = float(target.width);
     for (int y = rowBegin; y < rowEnd; ++y) {
-        const float yc = float(y) + 0.5f;
-        float left = -kCoordLimit, right = kCoordLimit;
-        for (int i = 0; i < edgeCount; ++i) {
-            const Edge& e = edges[i];
-            if (yc < e.topY || yc > e.bottomY) continue;
-            const float x = e.topX + (yc - e.topY) * e.dxdy;
-            if (e.right) {
-                right = std::min(right, x);
-            } else {
-                left = std::max(left, x);
-            }
-        }
-        // Pixels whose centre x + 0.5 lies in [left, right).
-        int x0 = int(std::clamp(std::ceil(left - 0.5f), 0.0f, width));
-        int x1 = int(std::clamp(std::ceil(right - 0.5f), 0.0f, width));
+        int x0, x1;  // pixels whose centre x + 0.5 lies in [left, right) of the row's edges
+        lanes.Row(float(y) + 0.5f, width, x0, x1);
         if (x0 >= x1) continue;
         if (sample == kSampleBlit) {
             // The texel rectangle bounds the copy too: a quad a hair wider than its texels must
