@@ -45,11 +45,17 @@ float RestOf(const JoystickPort& port, int axis) {
     }
 }
 
-// The JoystickPorts entry a joystick code names, or 0 when no probed, enabled entry matches.
+// Is the probed entry's device still there? Rest positions belong to the device seen at probe
+// time; a port the platform no longer counts reads centred, which against a rest away from the
+// centre (a trigger rests at one end) would look like a push that never ends.
+bool StillAttached(int entry) { return entry <= JoystickCount(); }
+
+// The JoystickPorts entry a joystick code names, or 0 when no probed, enabled, attached entry
+// matches.
 int EnabledEntryOf(int code) {
     int entry = code / kCodesPerPort - 5;
     if (entry < 1 || entry > JoystickPortCount || entry > kMaxJoystickPorts) return 0;
-    return JoystickPorts[entry].enabled ? entry : 0;
+    return JoystickPorts[entry].enabled && StillAttached(entry) ? entry : 0;
 }
 
 bool AxisInputHeld(const JoystickPort& rest, int port, int input) {
@@ -132,7 +138,7 @@ int ScanAnyInput() {
         if (KeyIsDown(key)) return key;
     for (int entry = 1; entry <= JoystickPortCount && entry <= kMaxJoystickPorts; ++entry) {
         const JoystickPort& rest = JoystickPorts[entry];
-        if (!rest.enabled) continue;
+        if (!rest.enabled || !StillAttached(entry)) continue;
         int port = entry - 1;
         int base = kFirstJoystickCode + kCodesPerPort * (entry - 1);
         for (int input = 0; input < 12; ++input)
