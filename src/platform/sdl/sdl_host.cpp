@@ -1,10 +1,11 @@
 // The SDL2 host. Video starts lazily, so a machine without a display still runs up to the
 // display set-up, where OpenWindow reports SDL's reason. Joysticks keep their port for the whole
-// run; one that is unplugged reads as centred and released.
+// run; one that is unplugged reads as released and at rest.
 #include "platform/sdl/sdl_host.h"
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <ctime>
 
 #include "platform/input_internal.h"
@@ -124,14 +125,25 @@ public:
         if (const char* name = SDL_JoystickName(j)) r.name = name;
         const int buttons = std::min(SDL_JoystickNumButtons(j), 32);
         for (int b = 0; b < buttons; ++b) r.buttonMask |= 1u << b;
-        // An unplugged device keeps its name and buttons but reads as released and centred.
-        if (!SDL_JoystickGetAttached(j)) return r;
+        const int axes = std::min(SDL_JoystickNumAxes(j), 6);
+        // An unplugged device keeps its name and buttons but reads as released and at rest: each
+        // axis as it was first read, which is where the program took its rest positions from. A
+        // trigger rests at one end, so reading it as centred would look like a push that never
+        // ends.
+        FirstAxes& first = firstAxes[static_cast<size_t>(port)];
+        if (!SDL_JoystickGetAttached(j)) {
+            if (first.seen) std::copy(first.axis, first.axis + axes, r.axis);
+            return r;
+        }
         SDL_JoystickUpdate();
         for (int b = 0; b < buttons; ++b)
             if (SDL_JoystickGetButton(j, b)) r.buttons |= 1u << b;
-        const int axes = std::min(SDL_JoystickNumAxes(j), 6);
         for (int a = 0; a < axes; ++a) r.axis[a] = AxisFraction(SDL_JoystickGetAxis(j, a));
         if (SDL_JoystickNumHats(j) > 0) r.axis[kAxisHat] = HatFraction(SDL_JoystickGetHat(j, 0));
+        if (!first.seen) {
+            std::copy(r.axis, r.axis + axes, first.axis);
+            first.seen = true;
+        }
         return r;
     }
 
@@ -168,7 +180,10 @@ private:
         const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
         for (SDL_Joystick* j : joysticks)
             if (j && SDL_JoystickInstanceID(j) == id) return;  // already has a port
-        if (SDL_Joystick* j = SDL_JoystickOpen(deviceIndex)) joysticks.push_back(j);
+        if (SDL_Joystick* j = SDL_JoystickOpen(deviceIndex)) {
+            joysticks.push_back(j);
+            firstAxes.emplace_back();
+        }
     }
 
     void Key(int scancode, bool down, bool repeat) {
@@ -232,6 +247,11 @@ private:
     std::string title;
     bool pointerVisible = true;
     std::vector<SDL_Joystick*> joysticks;  // by port, in the order they were first seen
+    struct FirstAxes {
+        bool seen = false;
+        float axis[6] = {};
+    };
+    std::vector<FirstAxes> firstAxes;  // by port: the axes of the first reading while attached
 };
 
 }  // namespace
