@@ -166,6 +166,28 @@ void BM_EngineTestMeasurement(benchmark::State& state) {
     CloseAll();
 }
 
+// Process CPU per paced engine-test frame of n sprites, over many frames: steadier than the
+// measurement's ten-frame steps for comparing one build of a back end with another.
+void BM_SpriteFrameCpu(benchmark::State& state) {
+    const int index = int(state.range(0));
+    const int count = int(state.range(1));
+    if (!OpenWith(state, index)) return;
+    SetAutoCentreHandle(true);
+    const int sprite = LoadImageStrip(GameFile("Common/icons.png"), 16, 16, 0, 1, kImageMasked);
+    if (!sprite) {
+        state.SkipWithError("icons.png not found; build the game folder first");
+        CloseAll();
+        return;
+    }
+    Pacer pacer;
+    for (auto _ : state) {
+        DrawSpriteFrame(sprite, count);
+        pacer.EndFrame();
+    }
+    state.SetLabel(kBackends[index].name);
+    CloseAll();
+}
+
 // A plain title-loop frame: the turned backdrop stripes and FramePresent with its real pacing.
 // The process CPU time per frame is what the back end costs; the pacing sleep is not counted.
 void BM_TitleFrameCpu(benchmark::State& state) {
@@ -230,5 +252,6 @@ struct XvfbGuard {
 }  // namespace
 
 BENCHMARK(BM_EngineTestMeasurement)->DenseRange(0, 2)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_SpriteFrameCpu)->ArgsProduct({{0, 1, 2}, {5000}})->Iterations(60)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TitleFrameCpu)->DenseRange(0, 2)->Iterations(120)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GameFrameCpu)->DenseRange(0, 2)->Iterations(120)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);

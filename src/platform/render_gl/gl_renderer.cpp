@@ -32,6 +32,10 @@ struct GlVertex {
 constexpr int kBatchQuads = 8192;  // 16-bit indices address 65536 corners; this stays well inside
 constexpr int kNoTexture = 0;
 
+// How a batch samples, each with its own programs: a batch holds quads of one kind.
+constexpr int kNearest = 0, kFiltered = 1, kUntextured = 2;
+constexpr int kPrograms = 6;  // plain and masked for each kind
+
 struct GlTexture {
     bool live = false;
     GLuint name = 0;
@@ -171,17 +175,15 @@ public:
     void DrawTexturedQuad(int texture, const QuadVertex corners[4], const QuadPaint& paint) override {
         const GlTexture* t = Find(texture);
         if (!t) return;
-        Append(texture, *t, corners, paint);
+        Append(texture, *t, corners, paint, paint.filtered ? kFiltered : kNearest);
     }
 
     void DrawSolidQuad(const QuadVertex corners[4], const QuadPaint& paint) override {
         const GlTexture* t = Find(white_);
         if (!t) return;
-        QuadPaint flat = paint;
-        flat.filtered = false;
         QuadVertex c[4];
         for (int i = 0; i < 4; ++i) c[i] = QuadVertex{corners[i].x, corners[i].y, 0.5f, 0.5f};
-        Append(white_, *t, c, flat);
+        Append(white_, *t, c, paint, kUntextured);
     }
 
     void ReadPixels(int x, int y, int width, int height, uint32_t* out) override {
@@ -274,9 +276,12 @@ private:
     }
 
     bool BuildPrograms() {
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < kPrograms; ++i) {
             std::string log;
-            programs_[i] = BuildProgram(f_, core_, (i & 1) != 0, (i & 2) != 0, log);
+            const Sampling sampling = i / 2 == kFiltered ? Sampling::kClamped
+                                      : i / 2 == kUntextured ? Sampling::kNone
+                                                             : Sampling::kFree;
+            programs_[i] = BuildProgram(f_, core_, (i & 1) != 0, sampling, log);
             if (!programs_[i]) return Fail("OpenGL: shaders rejected: " + log);
             f_.UseProgram(programs_[i]);
             f_.Uniform1i(f_.GetUniformLocation(programs_[i], "uTexture"), 0);
@@ -396,11 +401,10 @@ private:
         t.filter = filter;
     }
 
-    void Append(int texture, const GlTexture& t, const QuadVertex c[4], const QuadPaint& paint) {
+    void Append(int texture, const GlTexture& t, const QuadVertex c[4], const QuadPaint& paint, int filter) {
         for (int i = 0; i < 4; ++i)
             if (!std::isfinite(c[i].x) || !std::isfinite(c[i].y)) return;
         const int blend = std::clamp(paint.blend, kBlendMasked, kBlendShade);
-        const int filter = paint.filtered ? 1 : 0;
         if (texture != batchTexture_ || blend != batchBlend_ || filter != batchFilter_ ||
             batch_.size() >= size_t(kBatchQuads) * 4) {
             FlushBatch();
@@ -416,7 +420,7 @@ private:
         }
         // Filtered samples stop at the outer texel centres, nearest ones just inside the edge:
         // the same texels the software renderer clamps to.
-        const float inset = filter ? 0.5f : 1.0f / 256.0f;
+        const float inset = filter == kFiltered ? 0.5f : 1.0f / 256.0f;
         const float uMin = std::min(uLo + inset, 0.5f * (uLo + uHi)) * sx;
         const float uMax = std::max(uHi - inset, 0.5f * (uLo + uHi)) * sx;
         const float vMin = std::min(vLo + inset, 0.5f * (vLo + vHi)) * sy;
@@ -458,7 +462,7 @@ private:
             batch_.clear();
             return;
         }
-        const int program = (batchBlend_ == kBlendMasked ? 1 : 0) + (batchFilter_ ? 2 : 0);
+        const int program = (batchBlend_ == kBlendMasked ? 1 : 0) + 2 * batchFilter_;
         if (program != currentProgram_) {
             f_.UseProgram(programs_[program]);
             currentProgram_ = program;
@@ -467,11 +471,13 @@ private:
             ApplyBlend(batchBlend_);
             appliedBlend_ = batchBlend_;
         }
-        if (boundTexture_ != batchTexture_) {
-            f_.BindTexture(GL_TEXTURE_2D, t->name);
-            boundTexture_ = batchTexture_;
+        if (batchFilter_ != kUntextured) {
+            if (boundTexture_ != batchTexture_) {
+                f_.BindTexture(GL_TEXTURE_2D, t->name);
+                boundTexture_ = batchTexture_;
+            }
+            SetFilter(*t, batchFilter_);
         }
-        SetFilter(*t, batchFilter_);
         // Rewritten in place rather than orphaned: Mesa's rasteriser reads the vertices at the
         // draw call, while orphaning made it map and zero fresh pages for every batch.
         const GLsizeiptr bytes = GLsizeiptr(batch_.size() * sizeof(GlVertex));
@@ -487,7 +493,7 @@ private:
     int width_ = 0, height_ = 0;
     int maxTextureSide_ = 0;
     int swapInterval_ = 0;
-    GLuint programs_[4] = {0, 0, 0, 0};  // index: 1 masked + 2 clamped
+    GLuint programs_[kPrograms] = {};  // index: 1 if masked + 2 * sampling kind
     GLuint vertexArray_ = 0, vertexBuffer_ = 0, indexBuffer_ = 0;
     GLuint targetFbo_ = 0, targetTexture_ = 0;
     bool drawsLetterboxed_ = false;

@@ -30,12 +30,16 @@ FLAT IN vec4 vClamp;
 FLAT IN vec4 vColour;
 uniform sampler2D uTexture;
 void main() {
+#if defined(UNTEXTURED)
+    vec4 c = vColour;
+#else
 #ifdef CLAMPED
     vec2 at = clamp(vTexel, vClamp.xy, vClamp.zw);
 #else
     vec2 at = vTexel;
 #endif
     vec4 c = TEXTURE(uTexture, at) * vColour;
+#endif
 #ifdef MASKED
     if (c.a < 0.5) discard;
 #endif
@@ -74,9 +78,11 @@ GLuint Compile(const gl::Functions& f, GLenum kind, const char* const* parts, in
 
 }  // namespace
 
-GLuint BuildProgram(const gl::Functions& f, bool core, bool masked, bool clamped, std::string& log) {
+GLuint BuildProgram(const gl::Functions& f, bool core, bool masked, Sampling sampling, std::string& log) {
     const char* maskedDefine = masked ? "#define MASKED 1\n" : "\n";
-    const char* clampedDefine = clamped ? "#define CLAMPED 1\n" : "\n";
+    const char* clampedDefine = sampling == Sampling::kClamped ? "#define CLAMPED 1\n"
+                                : sampling == Sampling::kNone  ? "#define UNTEXTURED 1\n"
+                                                               : "\n";
     const char* vertexParts[] = {core ? kVertexCorePrelude : kVertexLegacyPrelude, kVertexBody};
     const char* fragmentParts[] = {core ? kFragmentCorePrelude : kFragmentLegacyPrelude, maskedDefine,
                                    clampedDefine, kFragmentBody};
