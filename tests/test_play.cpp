@@ -375,6 +375,41 @@ TEST_F(PlayTest, ClosingTheWindowMidGameShutsDownWithoutARecord) {
     EXPECT_TRUE(LocalScores.empty());
 }
 
+// The game is over once its name is asked for: a window closed at the prompt shuts down from
+// inside it and still saves the game, under the name it had before the prompt.
+TEST_F(PlayTest, ClosingTheWindowAtTheNamePromptStillSavesTheGame) {
+    LoadSolidSheet();
+    ASSERT_TRUE(ChangeFolder("Files/295/"));
+    PlayerName = "Zed";
+    Difficulty = 2;
+    PauseState = 1;
+    bool intruderPlaced = false;
+    int nameFrames = 0;
+    headless::SetPresentHook([&](int frame) {
+        if (frame > 2000) headless::RequestClose();  // never reached the name entry: don't hang
+        if (!intruderPlaced) {
+            ect o;
+            o.t = kIntruder;
+            o.x = kW / 2;
+            o.y = kH / 2;
+            o.health = 100;
+            GameObjects.push_back(o);
+            intruderPlaced = true;
+        } else if (PauseState == 0) {
+            if (++nameFrames == 1) headless::TypeText("Al");
+            if (nameFrames == 3) headless::RequestClose();
+        }
+    });
+    EXPECT_THROW(PlayGame(), headless::ProcessExit);
+    headless::SetPresentHook(nullptr);
+
+    LocalScores.clear();
+    LoadScores();
+    ASSERT_EQ(LocalScores.size(), 1u);
+    EXPECT_EQ(LocalScores.front().Name, "Zed");
+    EXPECT_EQ(LocalScores.front().GameMode, 2);
+}
+
 // Quit from the pause menu ends the game; the name entry still follows and the record is marked.
 TEST_F(PlayTest, QuitFromThePauseMenuFilesARecordMarkedQuit) {
     ASSERT_TRUE(ChangeFolder("Files/295/"));

@@ -3,6 +3,7 @@
 #include "game/play.h"
 
 #include <cmath>
+#include <iterator>
 #include <string>
 
 #include "app/assets.h"
@@ -368,6 +369,12 @@ void PlayGame() {
     DrawGameOver();
     Sleep(kGameOverPauseMs);
     PauseState = 0;
+    // The game is over before its name is asked for, and a window closed at the prompt shuts
+    // down from inside it: a stand-in under the current name is listed meanwhile, so that
+    // shutdown still saves the game. The record with the entered name then takes its place.
+    LocalScores.push_back(MakeGameRecord(run));
+    const auto standIn = std::prev(LocalScores.end());
     EnterNameScreen();
+    LocalScores.erase(standIn);
     FileGameRecord(MakeGameRecord(run));
 }
