@@ -476,6 +476,27 @@ protected:
         Xdo("mouseup 1");
     }
 
+    // The pause menu opened with Escape, Quit chosen with Down and Space; true once the name
+    // prompt shows.
+    bool QuitToTheNamePrompt() {
+        const Pixels playing = Look("playing");
+        HoldKey("Escape");
+        EXPECT_TRUE(WaitToSee("pause", [&](const Pixels& p) {
+            return Difference(p, playing) > 8 && ShowsText(p, kHighlight, kFirstItem);
+        })) << "the pause menu did not show";
+        // The menu acts on held keys and waits for all to be let go in between.
+        HoldKey("Down");
+        EXPECT_TRUE(WaitToSee("pause-quit-chosen", [](const Pixels& p) {
+            return ShowsText(p, kHighlight, kSecondItem) && !ShowsText(p, kHighlight, kFirstItem);
+        })) << "Down did not move the pause menu's choice to Quit";
+        HoldKey("space");
+        const bool prompt = WaitToSee("enter-name", [](const Pixels& p) {
+            return ShowsText(p, kNameTitle, {0.2, 0.3, 0.8, 0.5});
+        });
+        EXPECT_TRUE(prompt) << "choosing Quit did not lead to the name entry";
+        return prompt;
+    }
+
     // The thanks screen ends on a key; presses repeat until the game has gone. Its exit status,
     // or -1 if it never ended.
     int LeaveThanksScreen() {
@@ -554,22 +575,7 @@ TEST_F(EndToEnd, WholeGameQuitFromThePauseMenuPutsTheTypedNameOnTheHighScores) {
     ASSERT_TRUE(WaitForTitle("title"));
     ASSERT_TRUE(StartAGame()) << "clicking the start prompt did not start a game";
     PlayABit();
-    const Pixels playing = Look("playing");
-
-    HoldKey("Escape");
-    EXPECT_TRUE(WaitToSee("pause", [&](const Pixels& p) {
-        return Difference(p, playing) > 8 && ShowsText(p, kHighlight, kFirstItem);
-    })) << "the pause menu did not show";
-    // The menu acts on held keys and waits for all to be let go in between.
-    HoldKey("Down");
-    EXPECT_TRUE(WaitToSee("pause-quit-chosen", [](const Pixels& p) {
-        return ShowsText(p, kHighlight, kSecondItem) && !ShowsText(p, kHighlight, kFirstItem);
-    })) << "Down did not move the pause menu's choice to Quit";
-    HoldKey("space");
-
-    ASSERT_TRUE(WaitToSee("enter-name", [](const Pixels& p) {
-        return ShowsText(p, kNameTitle, {0.2, 0.3, 0.8, 0.5});
-    })) << "choosing Quit did not lead to the name entry";
+    ASSERT_TRUE(QuitToTheNamePrompt());
     // A frame takes at most one Backspace however often it was hit, so they go one at a time,
     // over the starting "Player" and one more on the empty line.
     for (int i = 0; i < 7; ++i) Xdo("key BackSpace sleep 0.2");
@@ -672,6 +678,29 @@ TEST_F(EndToEnd, WindowClosedMidGameSavesBeforeTheThanksScreenAndEnds) {
     EXPECT_EQ(WaitForGame(kStepSeconds), 0);
     EXPECT_NE(Log().find("Play again, soon!!\r\n"), std::string::npos);
     EXPECT_FALSE(fs::exists(FilesPath("295/crash.dat")));
+}
+
+TEST_F(EndToEnd, WindowClosedAtTheNamePromptKeepsTheFinishedGame) {
+    WriteGameFile("Setup.ini", kSmallSetup);
+    ASSERT_TRUE(Launch()) << "the window never appeared\n" << Log();
+    ASSERT_TRUE(WaitForTitle("title"));
+    ASSERT_TRUE(StartAGame()) << "clicking the start prompt did not start a game";
+    ASSERT_TRUE(QuitToTheNamePrompt());
+    Xdo("type --delay 80 'Ann'");
+    Look("name-typed");
+
+    ASSERT_TRUE(SendCloseRequest(display_, window_));
+    EXPECT_TRUE(WaitToSee("thanks", [](const Pixels& p) {
+        return ShowsText(p, kThanksTitle, {0.2, 0.4, 0.8, 0.6});
+    })) << "no thanks screen after the window was closed";
+    EXPECT_EQ(WaitForGame(kStepSeconds), 0);
+
+    // The game was over: closing the window while naming it must not throw its score away. It
+    // keeps the name it had before the prompt.
+    const std::vector<Scores> records = StoredRecords();
+    ASSERT_EQ(records.size(), 1u) << "the finished game was lost";
+    EXPECT_EQ(records[0].Name, "Player");
+    EXPECT_EQ(records[0].Quit, 1);
 }
 
 }  // namespace
