@@ -539,57 +539,47 @@ void TexelRange(float lo, float hi, int size, int& first, int& last) {
     last = std::clamp(int(std::ceil(hi)) - 1, first, size - 1);
 }
 
+// The bounds of four rows at a time, y to y + 3: the columns x0 <= x < x1 whose centres lie
+// between each row's left and right edges.
 #if defined(__SSE2__)
 
-// A quad's edges side by side in four lanes, so a row's bounds come from a handful of lane
-// operations instead of a loop with a branch per edge. Each lane does the scalar formula's very
-// float operations, so the bounds are bit for bit the same.
+// The rows side by side in four lanes, so the edges' crossings are worked out four rows per lane
+// operation. Each lane does the scalar formula's very float operations, in the same order of
+// minimum and maximum, so the bounds are bit for bit those of one row at a time.
 struct EdgeLanes {
-    __m128 topX, topY, bottomY, dxdy, right;  // unused lanes span no row
-    EdgeLanes(const Edge* edges, int count) {
-        alignas(16) float tx[4] = {}, ty[4], by[4], d[4] = {}, r[4] = {};
-        for (int i = 0; i < 4; ++i) {
-            ty[i] = kCoordLimit * 2;
-            by[i] = -kCoordLimit * 2;
-        }
+    const Edge* edges;
+    int count;
+    EdgeLanes(const Edge* e, int n) : edges(e), count(n) {}
+
+    void Rows(int y, float width, int32_t* x0, int32_t* x1) const {
+        const __m128 yc = _mm_add_ps(_mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(y), _mm_set_epi32(3, 2, 1, 0))),
+                                     _mm_set1_ps(0.5f));
+        __m128 left = _mm_set1_ps(-kCoordLimit), right = _mm_set1_ps(kCoordLimit);
         for (int i = 0; i < count; ++i) {
-            tx[i] = edges[i].topX;
-            ty[i] = edges[i].topY;
-            by[i] = edges[i].bottomY;
-            d[i] = edges[i].dxdy;
-            r[i] = edges[i].right ? -1.0f : 0.0f;
+            const Edge& e = edges[i];
+            const __m128 x =
+                _mm_add_ps(_mm_set1_ps(e.topX), _mm_mul_ps(_mm_sub_ps(yc, _mm_set1_ps(e.topY)), _mm_set1_ps(e.dxdy)));
+            // Rows the edge spans; a NaN crossing (an edge of near-zero height) counts for nothing,
+            // as the scalar min and max ignore it.
+            const __m128 live = _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(yc, _mm_set1_ps(e.topY)),
+                                                      _mm_cmple_ps(yc, _mm_set1_ps(e.bottomY))),
+                                           _mm_cmpord_ps(x, x));
+            if (e.right) {
+                right = _mm_or_ps(_mm_and_ps(live, _mm_min_ps(x, right)), _mm_andnot_ps(live, right));
+            } else {
+                left = _mm_or_ps(_mm_and_ps(live, _mm_max_ps(x, left)), _mm_andnot_ps(live, left));
+            }
         }
-        topX = _mm_load_ps(tx);
-        topY = _mm_load_ps(ty);
-        bottomY = _mm_load_ps(by);
-        dxdy = _mm_load_ps(d);
-        right = _mm_cmplt_ps(_mm_load_ps(r), _mm_setzero_ps());
+        _mm_store_si128(reinterpret_cast<__m128i*>(x0), CeilInside(_mm_sub_ps(left, _mm_set1_ps(0.5f)), width));
+        _mm_store_si128(reinterpret_cast<__m128i*>(x1), CeilInside(_mm_sub_ps(right, _mm_set1_ps(0.5f)), width));
     }
 
-    // The columns x0 <= x < x1 whose centres lie between the row's left and right edges.
-    void Row(float yc, float width, int& x0, int& x1) const {
-        const __m128 y = _mm_set1_ps(yc);
-        const __m128 x = _mm_add_ps(topX, _mm_mul_ps(_mm_sub_ps(y, topY), dxdy));
-        // Edges the row's centre meets; a NaN crossing (an edge of near-zero height) counts for
-        // nothing, as the scalar min and max ignore it.
-        const __m128 live = _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(y, topY), _mm_cmple_ps(y, bottomY)), _mm_cmpord_ps(x, x));
-        const __m128 far = _mm_set1_ps(kCoordLimit);
-        const __m128 lefts = _mm_or_ps(_mm_and_ps(_mm_andnot_ps(right, live), x),
-                                       _mm_andnot_ps(_mm_andnot_ps(right, live), _mm_sub_ps(_mm_setzero_ps(), far)));
-        const __m128 rights = _mm_or_ps(_mm_and_ps(_mm_and_ps(right, live), x), _mm_andnot_ps(_mm_and_ps(right, live), far));
-        __m128 l = _mm_max_ps(lefts, _mm_shuffle_ps(lefts, lefts, _MM_SHUFFLE(1, 0, 3, 2)));
-        l = _mm_max_ps(l, _mm_shuffle_ps(l, l, _MM_SHUFFLE(2, 3, 0, 1)));
-        __m128 r = _mm_min_ps(rights, _mm_shuffle_ps(rights, rights, _MM_SHUFFLE(1, 0, 3, 2)));
-        r = _mm_min_ps(r, _mm_shuffle_ps(r, r, _MM_SHUFFLE(2, 3, 0, 1)));
-        // ceil(bound - 0.5) limited to [0, width]: clamped first (the same, as 0 and width are
-        // whole), then a truncation raised by one where it fell short.
-        const __m128 bounds = _mm_sub_ps(_mm_unpacklo_ps(l, r), _mm_set1_ps(0.5f));
-        const __m128 clamped = _mm_min_ps(_mm_max_ps(bounds, _mm_setzero_ps()), _mm_set1_ps(width));
+    // ceil(v) limited to [0, width]: clamped first (the same, as 0 and width are whole), then a
+    // truncation raised by one where it fell short.
+    static __m128i CeilInside(__m128 v, float width) {
+        const __m128 clamped = _mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), _mm_set1_ps(width));
         const __m128i whole = _mm_cvttps_epi32(clamped);
-        const __m128i raised =
-            _mm_sub_epi32(whole, _mm_castps_si128(_mm_cmplt_ps(_mm_cvtepi32_ps(whole), clamped)));
-        x0 = _mm_cvtsi128_si32(raised);
-        x1 = _mm_cvtsi128_si32(_mm_shuffle_epi32(raised, _MM_SHUFFLE(1, 1, 1, 1)));
+        return _mm_sub_epi32(whole, _mm_castps_si128(_mm_cmplt_ps(_mm_cvtepi32_ps(whole), clamped)));
     }
 };
 
@@ -600,20 +590,23 @@ struct EdgeLanes {
     int count;
     EdgeLanes(const Edge* e, int n) : edges(e), count(n) {}
 
-    void Row(float yc, float width, int& x0, int& x1) const {
-        float left = -kCoordLimit, right = kCoordLimit;
-        for (int i = 0; i < count; ++i) {
-            const Edge& e = edges[i];
-            if (yc < e.topY || yc > e.bottomY) continue;
-            const float x = e.topX + (yc - e.topY) * e.dxdy;
-            if (e.right) {
-                right = std::min(right, x);
-            } else {
-                left = std::max(left, x);
+    void Rows(int y, float width, int32_t* x0, int32_t* x1) const {
+        for (int k = 0; k < 4; ++k) {
+            const float yc = float(y + k) + 0.5f;
+            float left = -kCoordLimit, right = kCoordLimit;
+            for (int i = 0; i < count; ++i) {
+                const Edge& e = edges[i];
+                if (yc < e.topY || yc > e.bottomY) continue;
+                const float x = e.topX + (yc - e.topY) * e.dxdy;
+                if (e.right) {
+                    right = std::min(right, x);
+                } else {
+                    left = std::max(left, x);
+                }
             }
+            x0[k] = int(std::clamp(std::ceil(left - 0.5f), 0.0f, width));
+            x1[k] = int(std::clamp(std::ceil(right - 0.5f), 0.0f, width));
         }
-        x0 = int(std::clamp(std::ceil(left - 0.5f), 0.0f, width));
-        x1 = int(std::clamp(std::ceil(right - 0.5f), 0.0f, width));
     }
 };
 
@@ -737,9 +730,11 @@ void FillQuad(const Surface& target, const plat::QuadVertex corners[4], const pl
     const SpanFn span = PickSpan(paint.blend, sample);
     const EdgeLanes lanes(edges, edgeCount);
     const float width = float(target.width);
+    alignas(16) int32_t starts[4], ends[4];
     for (int y = rowBegin; y < rowEnd; ++y) {
-        int x0, x1;  // pixels whose centre x + 0.5 lies in [left, right) of the row's edges
-        lanes.Row(float(y) + 0.5f, width, x0, x1);
+        const int k = (y - rowBegin) & 3;
+        if (k == 0) lanes.Rows(y, width, starts, ends);
+        int x0 = starts[k], x1 = ends[k];  // pixels whose centre x + 0.5 lies in [left, right)
         if (x0 >= x1) continue;
         if (sample == kSampleBlit) {
             // The texel rectangle bounds the copy too: a quad a hair wider than its texels must
