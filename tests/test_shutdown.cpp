@@ -1,8 +1,10 @@
 // The shutdown on the headless twin: everything saved before the thanks screen shows, the release
 // wait and the press wait on the virtual clock, and the ways the screen can be ended.
+#include <fstream>
 #include <functional>
 #include <string>
 
+#include "app/display.h"
 #include "app/log.h"
 #include "app/shutdown.h"
 #include "frame/present.h"
@@ -104,6 +106,14 @@ TEST_F(ShutdownTest, SavesEverythingBeforeTheThanksScreenShows) {
     EXPECT_TRUE(headless::PointerVisible());
     // A key held for good is taken as let go after the release wait, then as the press.
     EXPECT_EQ(Millis() - start, kReleaseWaitMs);
+}
+
+// The marker of a display set-up still loading, when the window is closed during it.
+TEST_F(ShutdownTest, ClosingWhileLoadingLeavesNoCrashMarker) {
+    std::ofstream(gameFolder() / kCrashMarker).put('\n');
+    headless::RequestClose();
+    EXPECT_EQ(Run(), 0);
+    EXPECT_FALSE(fs::exists(gameFolder() / kCrashMarker));
 }
 
 TEST_F(ShutdownTest, WaitsForEverythingToBeLetGoThenForAPress) {

@@ -3,6 +3,7 @@
 #include "app/shutdown.h"
 
 #include "app/assets.h"
+#include "app/display.h"
 #include "app/log.h"
 #include "app/settings_file.h"
 #include "app/state.h"
@@ -66,6 +67,10 @@ bool ThanksInputHeld() {
 
 void Shutdown() {
     ShowPointer();
+    // A close asked for while the display set-up was still loading ends the run here, past the
+    // set-up's own removal of the marker; left behind, it would read as a crash and move the next
+    // start off a back end that worked.
+    DeleteFile(kCrashMarker);
     WriteSetup();
     SaveScores();
     for (const char* line : {"Closing Up", "", "Bye!", "", "Play again, soon!!"}) WriteLog(line);
