@@ -344,24 +344,31 @@ protected:
         std::ofstream(FilesPath(name), std::ios::binary) << text;
     }
 
-    // Starts the game and waits for its window; true when it showed. With `lookAtLoading` the
-    // window must show something while it loads (kept as "loading").
-    bool Launch(bool lookAtLoading = false) {
+    // Starts the game and waits until its window shows something while it loads (kept as
+    // "loading"); false when no window came.
+    bool LaunchIntoLoading() {
         program_ = testproc::Spawn({(game_ / "crockery-drift").string()}, game_,
                                    {{"DISPLAY", display_}}, game_ / "output.txt");
-        if (lookAtLoading) {
-            const auto until =
-                std::chrono::steady_clock::now() + std::chrono::duration<double>(kStartSeconds);
-            while (window_.empty() && Running() && std::chrono::steady_clock::now() < until) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                const std::string found =
-                    testproc::Capture("DISPLAY=" + display_ + " xdotool search --name 'Saucer Sway'");
-                window_ = found.substr(0, found.find('\n'));
-            }
-            if (window_.empty() || !FindWindowRect(display_, window_, rect_)) return false;
-            EXPECT_TRUE(WaitToSee("loading", [](const Pixels& p) { return LitShare(p) > 0.2; }))
-                << "the loading screen stayed black";
+        const auto until =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(kStartSeconds);
+        while (window_.empty() && Running() && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            const std::string found =
+                testproc::Capture("DISPLAY=" + display_ + " xdotool search --name 'Saucer Sway'");
+            window_ = found.substr(0, found.find('\n'));
         }
+        if (window_.empty() || !FindWindowRect(display_, window_, rect_)) return false;
+        EXPECT_TRUE(WaitToSee("loading", [](const Pixels& p) { return LitShare(p) > 0.2; }))
+            << "the loading screen stayed black";
+        return true;
+    }
+
+    // Starts the game (unless LaunchIntoLoading did) and waits until it has loaded and shows its
+    // window; true when it did.
+    bool Launch() {
+        if (program_ == 0)
+            program_ = testproc::Spawn({(game_ / "crockery-drift").string()}, game_,
+                                       {{"DISPLAY", display_}}, game_ / "output.txt");
         if (!testproc::WaitForGameWindow(program_, display_, game_ / kGameLog, kStartSeconds,
                                          &window_)) {
             // It may have ended and been reaped already, which a signal cannot tell from running.
@@ -538,7 +545,8 @@ protected:
 };
 
 TEST_F(EndToEnd, FirstStartShowsTheTitleAndQuitsThroughTheThanksScreen) {
-    ASSERT_TRUE(Launch(true)) << "the window never appeared\n" << Log();
+    ASSERT_TRUE(LaunchIntoLoading()) << "the window never appeared\n" << Log();
+    ASSERT_TRUE(Launch()) << "loading never finished\n" << Log();
     ASSERT_TRUE(WaitForTitle("title")) << "the title's start prompt never showed";
     EXPECT_GT(LitShare(Look("title-lit")), 0.2) << "the title looks black";
 
@@ -701,6 +709,19 @@ TEST_F(EndToEnd, WindowClosedAtTheNamePromptKeepsTheFinishedGame) {
     ASSERT_EQ(records.size(), 1u) << "the finished game was lost";
     EXPECT_EQ(records[0].Name, "Player");
     EXPECT_EQ(records[0].Quit, 1);
+}
+
+TEST_F(EndToEnd, WindowClosedWhileLoadingEndsCleanlyWithoutACrashMarker) {
+    // Started without any file, as a player's first start is.
+    ASSERT_TRUE(LaunchIntoLoading()) << "the window never appeared\n" << Log();
+    ASSERT_TRUE(SendCloseRequest(display_, window_));
+    EXPECT_EQ(WaitForGame(kStepSeconds), 0);
+    const std::string log = Log();
+    ASSERT_EQ(log.find("Finished Loading"), std::string::npos)
+        << "loading had ended before the close; the case did not happen";
+    EXPECT_NE(log.find("Closing Up\r\n"), std::string::npos) << log;
+    // A close is no crash: the next start must not move off the back end that worked.
+    EXPECT_FALSE(fs::exists(FilesPath("295/crash.dat")));
 }
 
 }  // namespace
