@@ -19,6 +19,7 @@
 #include "app/display.h"
 #include "app/settings_file.h"
 #include "app/startup.h"
+#include "audio/sfx.h"
 #include "frame/pause.h"
 #include "frame/present.h"
 #include "game/objects.h"
@@ -27,6 +28,7 @@
 #include "input/text_entry.h"
 #include "screens/title.h"
 #include "headless_fixture.h"
+#include "platform/audio.h"
 #include "platform/files_internal.h"
 #include "platform/sdl/sdl_host.h"
 #include "scores/scores.h"
@@ -153,6 +155,7 @@ public:
     }
 
     Step step = kToTitle;
+    bool play = true;  // false: close the window as soon as the title is up
     int gamesPlayed = 0;
     int frames = 0;
     std::function<void(Step, int)> also;  // runs every frame with the step and its frame count
@@ -183,6 +186,13 @@ private:
             // Held from the loading screen on: the title starts a game as soon as its start
             // area has slid in under the pointer.
             if (DisplayOpened != 1) break;
+            if (!play) {
+                if (PathKind(kCrashMarker) == 0 && ++titleFrames == kLookFrames) {
+                    headless::RequestClose();
+                    Next(kClosing);
+                }
+                break;
+            }
             Difficulty = 2;
             ToVirtual(TitleLayoutFor(kIntroSteps).stageX - 100, VirtualHeight / 2);
             headless::SetMouseButton(1, true);
@@ -190,7 +200,6 @@ private:
             break;
         case kInGame:
             headless::SetMouseButton(1, false);
-            if (stepFrames == 1) recordsAtStart = LocalScores.size();
             if (stepFrames == 2) {
                 ect intruder;
                 intruder.t = kIntruder;
@@ -202,8 +211,10 @@ private:
             if (PauseState == 0) Next(kNaming);
             break;
         case kNaming:
-            if (stepFrames % 3 == 0) headless::PressKey(kKeyReturn);
-            if (LocalScores.size() > recordsAtStart) {
+            // The entry takes a Return in the frame after the press; a second one, should the
+            // first come too early, falls on the title, which ignores it.
+            if (stepFrames == 3 || stepFrames == 6) headless::PressKey(kKeyReturn);
+            if (stepFrames == kNamingFrames) {
                 ++gamesPlayed;
                 Next(kOnTitle);
             }
@@ -220,8 +231,11 @@ private:
         }
     }
 
+    static constexpr int kLookFrames = 5;    // title frames of a visit that does not play
+    static constexpr int kNamingFrames = 12;  // from "Game Over" to surely back on the title
+
     int stepFrames = 0;
-    size_t recordsAtStart = 0;
+    int titleFrames = 0;
 };
 
 // A process killed at any moment of a save leaves the old file or the new one, whole, and never
@@ -390,12 +404,212 @@ TEST_F(Faults, ReadOnlyFilesFolderIsPlayedThroughAndKeepsEveryFile) {
         const auto count = [&](const std::string& line) {
             return std::count(log.begin(), log.end(), line);
         };
+        std::string all;
+        for (const std::string& line : log) all += line + "\n";
         EXPECT_EQ(count("\tCould not write nuscores.dat; the previous file is kept"), 2)
-            << "at the game's end and at shutdown";
+            << "at the game's end and at shutdown\n" << all;
         EXPECT_EQ(count("\tCould not write Setup.ini"), 1);
         EXPECT_EQ(count("\tSaved Screenshot 0"), 1);
         EXPECT_EQ(count("Closing Up"), 1);
     }
+}
+
+// A full disk under the screenshot: the file of the same name from before stays whole and the
+// program goes on. The image is written through the C library rather than the platform's
+// streams, so the disk is filled by a file-size limit in a child process (which the log obeys
+// too, so only the files tell what happened).
+TEST_F(Faults, FullDiskUnderAScreenshotKeepsTheOldFile) {
+    OpenPixelDisplay(40, 30);
+    ASSERT_TRUE(ChangeFolder("295/"));
+    headless::SetDateTime("25 Dec 2010", "13:45:30");
+    const std::string oldShot = "an older picture";
+    struct Case {
+        rlim_t budget;
+        bool fits;
+    };
+    const Case cases[] = {{0, false}, {1, false}, {8, false}, {64, false}, {1 << 20, true}};
+    for (const Case& c : cases) {
+        WriteBytes(files() / Session::ShotName(), oldShot);
+        std::cout.flush();
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_IGN);  // writes past the limit fail instead of ending the process
+            const rlimit limit{c.budget, c.budget};
+            if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(90);
+            Notices.clear();
+            TakeScreenshot();
+            // Back in the game folder with the notice up: the program carries on.
+            _exit(Notices.size() == 1 && PathKind("../Common") == 2 ? 0 : 91);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "budget " << c.budget;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "budget " << c.budget;
+        const std::string now = ReadBytes(files() / Session::ShotName());
+        if (c.fits) {
+            EXPECT_EQ(now.substr(0, 4), "\x89PNG");
+        } else {
+            EXPECT_EQ(now, oldShot) << "budget " << c.budget;
+        }
+        EXPECT_EQ(Strays(files(), {Session::ShotName()}), std::vector<std::string>{})
+            << "budget " << c.budget;
+    }
+}
+
+// A log on a full disk: every line is lost, but the visit is played through and the other files
+// are written as usual.
+TEST_F(Faults, LogOnAFullDiskLosesOnlyTheLog) {
+    if (PathKind("/dev/full") == 0 && !fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    fs::create_symlink("/dev/full", files() / "Debug.txt");
+    ASSERT_TRUE(ChangeFolder(root.string()));
+    Session session;
+    EXPECT_EQ(session.Run(), 0);
+    EXPECT_EQ(session.gamesPlayed, 1);
+    EXPECT_TRUE(fs::is_symlink(files() / "Debug.txt"));
+    EXPECT_FALSE(ReadBytes(files() / "Setup.ini").empty());
+    ASSERT_TRUE(ChangeFolder(gameFolder().string()));
+    LocalScores.clear();
+    LoadScores();
+    EXPECT_EQ(LocalScores.size(), 1u);
+    EXPECT_TRUE(fs::exists(files() / Session::ShotName()));
+}
+
+// No sound device: the visit is played with the silent driver, or with none at all, every effect
+// asked for is harmless, and Setup.ini names a driver only when there was one.
+TEST_F(Faults, NoSoundDevicePlaysSilently) {
+    struct Case {
+        const char* what;
+        bool silentOpens;
+        std::vector<std::string> listed;
+        const char* driverLine;  // expected in Setup.ini, or null for none
+    };
+    const Case cases[] = {
+        {"only the silent driver", true, {"Silent"}, "AudioDriver = Silent"},
+        {"no driver at all", false, {}, nullptr},
+    };
+    const auto fails = [] { return std::unique_ptr<plat::AudioDriver>(); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        headless::Install(root.string());
+        ResetProcessState();
+        fs::remove(files() / "Setup.ini");
+        plat::InstallAudioDrivers({{"OpenAL", fails},
+                                   {"SDL Mixer", fails},
+                                   {"Silent", c.silentOpens ? plat::MakeSilentDriver : fails}},
+                                  "");
+        bool effectsPlayed = false;
+        Session session;
+        session.also = [&](Session::Step step, int stepFrames) {
+            if (step != Session::kInGame || stepFrames != 1) return;
+            for (int id = -1; id <= kSoundEffectCount + 1; ++id) PlaySfx(id, 1, 1, 0);
+            PlayStartupJingle(0);
+            effectsPlayed = true;
+        };
+        EXPECT_EQ(session.Run(), 0);
+        EXPECT_EQ(session.gamesPlayed, 1);
+        EXPECT_TRUE(effectsPlayed);
+        EXPECT_EQ(AudioDrivers, c.listed);
+        const std::vector<std::string> setup = ReadLines(files() / "Setup.ini");
+        const bool named = std::any_of(setup.begin(), setup.end(), [](const std::string& line) {
+            return line.rfind("AudioDriver", 0) == 0;
+        });
+        EXPECT_EQ(named, c.driverLine != nullptr);
+        if (c.driverLine) {
+            EXPECT_NE(std::find(setup.begin(), setup.end(), c.driverLine), setup.end());
+        }
+    }
+}
+
+// No joystick this time: bindings on joystick codes read as up, the input scan ignores them,
+// the settings menu opens and closes over an empty joystick list, and the bindings are written
+// back unchanged for the day the pad is plugged in again.
+TEST_F(Faults, NoJoystickLeavesItsBindingsUpAndKept) {
+    constexpr int kLastJoystickCode = 499;
+    WriteBytes(files() / "Setup.ini",
+               "Width=640\r\nHeight=480\r\nKey=0,330\r\nKey=3,301\r\nKey=5,325\r\nKey=20,352\r\n");
+    std::vector<int> held;
+    int scanned = -1, portsSeen = -1;
+    Session session;
+    session.also = [&](Session::Step step, int stepFrames) {
+        if (step == Session::kInGame && stepFrames == 1) {
+            for (int code = 300; code <= kLastJoystickCode; ++code)
+                if (BindingDown(code)) held.push_back(code);
+            scanned = ScanAnyInput();
+            portsSeen = JoystickPortCount;
+        }
+        // The menu slides out over the title and back before the visit ends.
+        if (step == Session::kOnTitle && (stepFrames == 1 || stepFrames == 7))
+            headless::PressKey(kKeyTab);
+    };
+    ASSERT_TRUE(ChangeFolder(root.string()));
+    EXPECT_EQ(session.Run(), 0);
+    EXPECT_EQ(session.gamesPlayed, 1);
+    EXPECT_EQ(portsSeen, 0);
+    EXPECT_EQ(held, std::vector<int>{});
+    EXPECT_EQ(scanned, 0);
+    const std::vector<std::string> setup = ReadLines(files() / "Setup.ini");
+    for (const char* line : {"Key=0,330", "Key=3,301", "Key=5,325", "Key=20,352"})
+        EXPECT_NE(std::find(setup.begin(), setup.end(), line), setup.end()) << line;
+}
+
+// A display that refuses what Setup.ini asks for: full screen at a size it does not list falls
+// back to a window with a notice; a window that cannot be opened at all ends the run with its
+// reason in the log, and the next start moves to the other drawing back end.
+TEST_F(Faults, RefusedDisplayFallsBackOrEndsWithItsReason) {
+    struct Case {
+        const char* what;
+        std::vector<DisplayMode> modes;
+    };
+    const Case cases[] = {
+        {"full screen size not listed", {{1920, 1080, 32, 60}, {1280, 720, 32, 60}}},
+        {"no display modes at all", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        headless::Install(root.string());
+        ResetProcessState();
+        headless::SetDisplayModes(c.modes);
+        WriteBytes(files() / "Setup.ini", "Fullscreen=True\r\nWidth=1000\r\nHeight=750\r\n");
+        std::vector<std::string> notices;
+        Session session;
+        session.play = false;
+        session.also = [&](Session::Step, int) {
+            for (const ment& m : Notices)
+                if (std::find(notices.begin(), notices.end(), m.txt) == notices.end())
+                    notices.push_back(m.txt);
+        };
+        EXPECT_EQ(session.Run(), 0);
+        EXPECT_TRUE(headless::OpenWindowCount() >= 1);
+        const std::vector<std::string> log = ReadLines(files() / "Debug.txt");
+        EXPECT_NE(std::find(log.begin(), log.end(), "\tResolution : 800x600,0"), log.end());
+        EXPECT_EQ(notices, std::vector<std::string>{"Can't set to fullscreen in this resolution."});
+        const std::vector<std::string> setup = ReadLines(files() / "Setup.ini");
+        EXPECT_NE(std::find(setup.begin(), setup.end(), "Width=800"), setup.end());
+        EXPECT_NE(std::find(setup.begin(), setup.end(), "Height=600"), setup.end());
+    }
+
+    // No window at all, then a machine where one opens again.
+    headless::Install(root.string());
+    ResetProcessState();
+    fs::remove(files() / "Setup.ini");
+    headless::SetOpenWindowFails(true);
+    Session refused;
+    refused.play = false;
+    EXPECT_EQ(refused.Run(), 1);
+    const std::vector<std::string> log = ReadLines(files() / "Debug.txt");
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "\tCould not open the display: No display available");
+    EXPECT_TRUE(fs::exists(gameFolder() / kCrashMarker));
+
+    headless::Install(root.string());
+    ResetProcessState();
+    Session next;
+    next.play = false;
+    EXPECT_EQ(next.Run(), 0);
+    const std::vector<std::string> nextLog = ReadLines(files() / "Debug.txt");
+    EXPECT_NE(std::find(nextLog.begin(), nextLog.end(), "\tUsing DirectX 9 Driver"), nextLog.end());
+    EXPECT_FALSE(fs::exists(gameFolder() / kCrashMarker));
 }
 
 // The codes of every input of the first joystick port that reads as held now.
