@@ -1,9 +1,9 @@
 // The whole program under faults of its surroundings: a kill in the middle of a save, a full disk
 // at every byte of a save, a read-only "Files/" folder, no sound device, no joystick or one that
 // is unplugged mid-game, and a display that refuses what Setup.ini asks for.
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +16,8 @@
 #include <random>
 #include <thread>
 
+#include "headless_fixture.h"
+
 #include "app/display.h"
 #include "app/settings_file.h"
 #include "app/startup.h"
@@ -26,12 +28,11 @@
 #include "game/play.h"
 #include "input/controls.h"
 #include "input/text_entry.h"
-#include "screens/title.h"
-#include "headless_fixture.h"
 #include "platform/audio.h"
 #include "platform/files_internal.h"
 #include "platform/sdl/sdl_host.h"
 #include "scores/scores.h"
+#include "screens/title.h"
 
 namespace {
 
