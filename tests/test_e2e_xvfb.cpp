@@ -1,10 +1,9 @@
 // Whole runs of the real executable on a private X server, driven by real pointer and key input
 // (xdotool) and watched through grabs of the screen: a first start quit from the title, a whole
 // game ending in a name on the high scores, the F11 screenshot, the fallback after a start that
-// died while loading, and a window closed in the middle of a game.
+// died while loading, and the window closed while loading, in a game and at the name prompt.
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -21,7 +20,6 @@
 #include <regex>
 #include <string>
 #include <thread>
-#include <type_traits>
 #include <vector>
 
 #include "app/state.h"
@@ -30,144 +28,17 @@
 #include "scores/scores.h"
 #include "scores/scramble.h"
 
-// Last: Xlib defines macros with common names (None, True, Status, ...).
-#if __has_include(<X11/Xlib.h>)
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#define CD_HAVE_XLIB 1
-#endif
+// Last: it brings Xlib's macros with common names (None, True, Status, ...).
+#include "x11_screen.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using testproc::ReadFile;
-
-// ---------------------------------------------------------------------------------------------
-// The X server seen from outside the game: screen grabs, the window's place, a window-manager
-// style close request. libX11 is opened at run time so the test binary needs no link to it; the
-// tests skip when it is missing.
-
-struct WindowRect {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
-#ifdef CD_HAVE_XLIB
-struct XLibrary {
-    void* handle = nullptr;
-    decltype(&XOpenDisplay) openDisplay = nullptr;
-    decltype(&XCloseDisplay) closeDisplay = nullptr;
-    decltype(&XGetImage) getImage = nullptr;
-    decltype(&XGetWindowAttributes) getWindowAttributes = nullptr;
-    decltype(&XTranslateCoordinates) translateCoordinates = nullptr;
-    decltype(&XInternAtom) internAtom = nullptr;
-    decltype(&XSendEvent) sendEvent = nullptr;
-    decltype(&XFlush) flush = nullptr;
-};
-
-const XLibrary& Xlib() {
-    static const XLibrary lib = [] {
-        XLibrary l;
-        l.handle = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
-        if (!l.handle) return l;
-        auto load = [&](auto& fn, const char* name) {
-            fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(l.handle, name));
-            return fn != nullptr;
-        };
-        const bool all = load(l.openDisplay, "XOpenDisplay") && load(l.closeDisplay, "XCloseDisplay") &&
-                         load(l.getImage, "XGetImage") &&
-                         load(l.getWindowAttributes, "XGetWindowAttributes") &&
-                         load(l.translateCoordinates, "XTranslateCoordinates") &&
-                         load(l.internAtom, "XInternAtom") && load(l.sendEvent, "XSendEvent") &&
-                         load(l.flush, "XFlush");
-        if (!all) l.handle = nullptr;
-        return l;
-    }();
-    return lib;
-}
-
-// One connection for the length of a call.
-class XConnection {
-public:
-    explicit XConnection(const std::string& display)
-        : d_(Xlib().handle ? Xlib().openDisplay(display.c_str()) : nullptr) {}
-    ~XConnection() {
-        if (d_) Xlib().closeDisplay(d_);
-    }
-    XConnection(const XConnection&) = delete;
-    XConnection& operator=(const XConnection&) = delete;
-    Display* get() const { return d_; }
-
-private:
-    Display* d_;
-};
-
-// An 8-bit channel from a pixel under a visual's channel mask.
-uint32_t Channel(unsigned long pixel, unsigned long mask) {
-    if (mask == 0) return 0;
-    int shift = 0;
-    while (((mask >> shift) & 1) == 0) ++shift;
-    const unsigned long top = mask >> shift;
-    return uint32_t(((pixel & mask) >> shift) * 255 / top);
-}
-
-bool GrabRoot(const std::string& display, Pixels& out) {
-    XConnection x(display);
-    if (!x.get()) return false;
-    const Window root = DefaultRootWindow(x.get());
-    XWindowAttributes at{};
-    if (!Xlib().getWindowAttributes(x.get(), root, &at)) return false;
-    XImage* image = Xlib().getImage(x.get(), root, 0, 0, unsigned(at.width), unsigned(at.height),
-                                    AllPlanes, ZPixmap);
-    if (!image) return false;
-    out.width = at.width;
-    out.height = at.height;
-    out.argb.assign(size_t(at.width) * size_t(at.height), 0);
-    for (int y = 0; y < at.height; ++y)
-        for (int px = 0; px < at.width; ++px) {
-            const unsigned long p = XGetPixel(image, px, y);
-            out.argb[size_t(y) * size_t(at.width) + size_t(px)] =
-                0xFF000000u | Channel(p, image->red_mask) << 16 | Channel(p, image->green_mask) << 8 |
-                Channel(p, image->blue_mask);
-        }
-    XDestroyImage(image);
-    return true;
-}
-
-bool FindWindowRect(const std::string& display, const std::string& id, WindowRect& out) {
-    XConnection x(display);
-    if (!x.get() || id.empty()) return false;
-    const Window window = std::strtoul(id.c_str(), nullptr, 10);
-    XWindowAttributes at{};
-    if (!Xlib().getWindowAttributes(x.get(), window, &at)) return false;
-    Window child = 0;
-    int rootX = 0, rootY = 0;
-    if (!Xlib().translateCoordinates(x.get(), window, DefaultRootWindow(x.get()), 0, 0, &rootX,
-                                     &rootY, &child))
-        return false;
-    out = {rootX, rootY, at.width, at.height};
-    return true;
-}
-
-// What a window manager sends when the player clicks the window's close button.
-bool SendCloseRequest(const std::string& display, const std::string& id) {
-    XConnection x(display);
-    if (!x.get() || id.empty()) return false;
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = std::strtoul(id.c_str(), nullptr, 10);
-    event.xclient.message_type = Xlib().internAtom(x.get(), "WM_PROTOCOLS", 0);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(Xlib().internAtom(x.get(), "WM_DELETE_WINDOW", 0));
-    event.xclient.data.l[1] = CurrentTime;
-    const bool sent = Xlib().sendEvent(x.get(), event.xclient.window, 0, NoEventMask, &event) != 0;
-    Xlib().flush(x.get());
-    return sent;
-}
-#else
-bool GrabRoot(const std::string&, Pixels&) { return false; }
-bool FindWindowRect(const std::string&, const std::string&, WindowRect&) { return false; }
-bool SendCloseRequest(const std::string&, const std::string&) { return false; }
-#endif
+using x11screen::FindWindowRect;
+using x11screen::GrabRoot;
+using x11screen::SendCloseRequest;
+using x11screen::WindowRect;
 
 // ---------------------------------------------------------------------------------------------
 // Looking at a picture the way a person would: is there anything on it, is a text of a known
