@@ -118,26 +118,27 @@ int OpenRegularFile(const std::string& path, int flags) {
     return fd;
 }
 
-// A temporary file of our own beside `path`, for when the shared name is taken.
-int UniqueTemporary(const std::string& path, std::string& name) {
+// A hidden name beside `path`, so that a rename onto it stays within one file system.
+std::string HiddenBeside(const std::string& path, const std::string& suffix) {
     const size_t slash = path.find_last_of('/');
     const std::string folderPart = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     const std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
-    name = folderPart + "." + base + ".XXXXXX";
+    return folderPart + "." + base + suffix;
+}
+
+// A temporary file of our own beside `path`, for when the shared name is taken.
+int UniqueTemporary(const std::string& path, std::string& name) {
+    name = HiddenBeside(path, ".XXXXXX");
     return ::mkostemp(name.data(), O_CLOEXEC);
 }
 
-// The temporary file an atomic write of `path` goes to: one hidden name beside the target (so the
-// rename stays within one file system), reused by every write. A writer killed mid-write leaves
-// that one file, which the next write takes over, instead of a new stray per kill. The writer
-// holds a lock on it, so a second process saving the same file at the same moment does not write
-// into it but into a name of its own.
+// The temporary file an atomic write of `path` goes to: one hidden name beside the target, reused
+// by every write. A writer killed mid-write leaves that one file, which the next write takes
+// over, instead of a new stray per kill. The writer holds a lock on it, so a second writer of the
+// same file at the same moment does not write into it but into a name of its own.
 int OpenTemporary(const std::string& path, std::string& name) {
     constexpr int kAttempts = 8;
-    const size_t slash = path.find_last_of('/');
-    const std::string folderPart = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
-    name = folderPart + "." + base + ".tmp";
+    name = HiddenBeside(path, ".tmp");
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         // Not truncated until locked: the holder's text is not ours to cut.
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
@@ -147,8 +148,8 @@ int OpenTemporary(const std::string& path, std::string& name) {
             ::close(fd);
             break;
         }
-        // The holder we waited for may have renamed the file into place or removed it between
-        // our open and our lock; then this descriptor is no longer the temporary file.
+        // A writer that finished between our open and our lock has renamed the file into place
+        // or removed it; then this descriptor is no longer the temporary file.
         struct stat held {}, named {};
         const bool same = ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
                           ::lstat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
