@@ -78,7 +78,8 @@ void FewScores() { LocalScores = {Record(10, "old")}; }
 void ManyScores() {
     // Over one write buffer, so a save takes more than one write to the disk.
     LocalScores.clear();
-    for (int i = 0; i < 400; ++i) LocalScores.push_back(Record(i, "new player " + std::to_string(i)));
+    for (int i = 0; i < 400; ++i)
+        LocalScores.push_back(Record(i, "new player " + std::to_string(i)));
 }
 void SmallWindow() {
     Settings[Width] = 640;
@@ -278,8 +279,8 @@ TEST_F(Faults, KillDuringASaveLeavesTheOldOrTheNewFileWhole) {
                                          << " more";
         }
         // Not a requirement, only a sign the kills landed at different moments.
-        std::cout << f.file << " (a pair of saves " << pair.count() << " us): old " << sawOld << ", new " << sawNew << " of " << kKills
-                  << " kills\n";
+        std::cout << f.file << " (a pair of saves " << pair.count() << " us): old " << sawOld
+                  << ", new " << sawNew << " of " << kKills << " kills\n";
         // The next save in a live process takes over what the kills left.
         f.makeNew();
         EXPECT_TRUE(f.save());
@@ -711,7 +712,8 @@ TEST_F(Faults, JoystickUnpluggedMidGameLeavesNothingHeld) {
     EXPECT_EQ(session.gamesPlayed, 1);
 
     EXPECT_EQ(heldWithPad, (std::vector<int>{kTriggerPushed, kButtonZero}));
-    EXPECT_EQ(heldAfter, std::vector<int>{}) << "e.g. " << kSwitchReleased << " is R below its rest";
+    EXPECT_EQ(heldAfter, std::vector<int>{})
+        << "e.g. " << kSwitchReleased << " is R below its rest";
     EXPECT_EQ(scanAfter, 0);
     EXPECT_EQ(upAfter, 0);
     EXPECT_EQ(downAfter, 0);

@@ -141,8 +141,8 @@ int OpenTemporary(const std::string& path, std::string& name) {
     name = HiddenBeside(path, ".tmp");
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         // Not truncated until locked: the holder's text is not ours to cut.
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
-                              0600);
+        constexpr int kFlags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+        const int fd = ::open(name.c_str(), kFlags, 0600);
         if (fd < 0) break;
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             ::close(fd);
