@@ -156,6 +156,27 @@ TEST_F(StreamsTest, AtomicWriteReplacesOnlyOnClose) {
     EXPECT_EQ(Entries(), std::vector<std::string>{"Setup.ini"});
 }
 
+// Both atomic writers go through a private temporary file; what lands must still be readable by
+// others as any new file is (the umask's say), and leave nothing beside it.
+TEST_F(StreamsTest, AtomicSavesGetTheModeOfANewFile) {
+    const mode_t mask = ::umask(022);
+    const int s = OpenForWriting("a.txt", true);
+    ASSERT_NE(s, 0);
+    WriteTextLine(s, "x");
+    EXPECT_TRUE(CloseStream(s));
+    Pixels pixels;
+    pixels.width = pixels.height = 2;
+    pixels.argb.assign(4, 0xFF102030u);
+    EXPECT_TRUE(SavePixelsAsPng(pixels, "b.png", 9));
+    ::umask(mask);
+    for (const char* name : {"a.txt", "b.png"}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(name, &st), 0) << name;
+        EXPECT_EQ(st.st_mode & 0777, 0644u) << name;
+    }
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"a.txt", "b.png"}));
+}
+
 TEST_F(StreamsTest, AtomicStreamAbandonedAtResetLeavesTheOldFile) {
     Put("nuscores.dat", "old\r\n");
     const int s = OpenForWriting("nuscores.dat", true);

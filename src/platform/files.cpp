@@ -132,6 +132,8 @@ int UniqueTemporary(const std::string& path, std::string& name) {
     return ::mkostemp(name.data(), O_CLOEXEC);
 }
 
+}  // namespace
+
 // The temporary file an atomic write of `path` goes to: one hidden name beside the target, reused
 // by every write. A writer killed mid-write leaves that one file, which the next write takes
 // over, instead of a new stray per kill. The writer holds a lock on it, so a second writer of the
@@ -156,14 +158,30 @@ int OpenTemporary(const std::string& path, std::string& name) {
                           held.st_ino == named.st_ino;
         if (same && ::ftruncate(fd, 0) == 0) {
             ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            ::fchmod(fd, NewFileMode());  // created private; it becomes the file others read
             return fd;
         }
         ::close(fd);
         if (!same) continue;
         break;
     }
-    return UniqueTemporary(path, name);
+    const int fd = UniqueTemporary(path, name);
+    if (fd >= 0) ::fchmod(fd, NewFileMode());
+    return fd;
 }
+
+bool FinishTemporary(int fd, const std::string& tempName, const std::string& target, bool commit) {
+    const bool synced = commit && ::fsync(fd) == 0;
+    // Renamed or removed while the descriptor, and with it the lock, is still held: once it is
+    // let go another writer may take the temporary name over.
+    const bool renamed = synced && ::rename(tempName.c_str(), target.c_str()) == 0;
+    if (!renamed) ::unlink(tempName.c_str());
+    ::close(fd);  // after a successful fsync the bytes are on disk whatever close says
+    if (renamed) SyncFolder(FolderOf(target));
+    return renamed;
+}
+
+namespace {
 
 int AddStream(Stream s) {
     const int id = gNextStream++;
@@ -184,16 +202,7 @@ bool Finish(Stream& s, bool commit) {
     }
     FlushPending(s);
     bool ok = !s.failed;
-    if (s.atomic) {
-        if (ok && commit && ::fsync(s.fd) != 0) ok = false;
-        // Renamed or removed while the descriptor, and with it the lock, is still held: once it
-        // is let go another writer may take the temporary name over.
-        const bool renamed = ok && commit && ::rename(s.temp.c_str(), s.target.c_str()) == 0;
-        if (!renamed) ::unlink(s.temp.c_str());
-        ::close(s.fd);  // after a successful fsync the text is on disk whatever close says
-        if (renamed) SyncFolder(FolderOf(s.target));
-        return renamed;
-    }
+    if (s.atomic) return plat::FinishTemporary(s.fd, s.temp, s.target, ok && commit);
     if (::close(s.fd) != 0) ok = false;
     return ok;
 }
@@ -263,7 +272,6 @@ int OpenForWriting(const std::string& path, bool atomic) {
         std::string name;
         s.fd = plat::OpenTemporary(path, name);
         if (s.fd < 0) return 0;
-        ::fchmod(s.fd, plat::NewFileMode());
         s.target = path;
         s.temp = name;
     } else {

@@ -7,10 +7,11 @@
 #include <png.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "platform/files_internal.h"
 
 namespace plat {
 
@@ -45,24 +46,6 @@ bool WritePngStream(FILE* stream, const uint8_t* bytes, int width, int height, b
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
-}
-
-// Creates a new file beside `file` (so the final rename stays on one file system).
-FILE* CreateTemporaryBeside(const std::string& file, std::string& tempName) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempName = file + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(attempt);
-        const int fd = open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            FILE* stream = fdopen(fd, "wb");
-            if (!stream) {
-                close(fd);
-                unlink(tempName.c_str());
-            }
-            return stream;
-        }
-        if (errno != EEXIST) return nullptr;
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -119,16 +102,22 @@ bool SavePixelsAsPng(const Pixels& pixels, const std::string& file, int level) {
         if (withAlpha) p[3] = uint8_t(c >> 24);
     }
     std::string tempName;
-    FILE* stream = plat::CreateTemporaryBeside(file, tempName);
-    if (!stream) return false;
+    const int fd = plat::OpenTemporary(file, tempName);
+    if (fd < 0) return false;
+    // The encoder writes through its own stdio stream on a second descriptor, so the first (and
+    // the lock on the temporary file) stays ours until the file is renamed into place.
+    const int encoderFd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    FILE* stream = encoderFd < 0 ? nullptr : fdopen(encoderFd, "wb");
+    if (!stream) {
+        if (encoderFd >= 0) close(encoderFd);
+        plat::FinishTemporary(fd, tempName, file, false);
+        return false;
+    }
     bool ok = plat::WritePngStream(stream, bytes.data(), pixels.width, pixels.height, withAlpha,
                                    level < 0 ? 0 : level > 9 ? 9 : level);
     ok = std::fflush(stream) == 0 && ok && !std::ferror(stream);
-    ok = fsync(fileno(stream)) == 0 && ok;
     ok = std::fclose(stream) == 0 && ok;
-    if (ok) ok = std::rename(tempName.c_str(), file.c_str()) == 0;
-    if (!ok) unlink(tempName.c_str());
-    return ok;
+    return plat::FinishTemporary(fd, tempName, file, ok);
 }
 
 Pixels LoadPixelsFromPng(const std::string& file) {
