@@ -490,8 +490,12 @@ TEST_F(Faults, FullDiskUnderAScreenshotKeepsTheOldFile) {
             if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(90);
             Notices.clear();
             TakeScreenshot();
-            // Back in the game folder with the notice up: the program carries on.
-            _exit(Notices.size() == 1 && PathKind("../Common") == 2 ? 0 : 91);
+            // Back in the game folder with a truthful notice up: the program carries on.
+            const char* notice = c.fits ? "Saved Screenshot" : "Screenshot Not Saved";
+            _exit(Notices.size() == 1 && Notices.front().txt == notice &&
+                          PathKind("../Common") == 2
+                      ? 0
+                      : 91);
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);

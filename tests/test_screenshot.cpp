@@ -72,7 +72,7 @@ TEST_F(ScreenshotTest, TwoInOneSecondLeaveOneFile) {
     EXPECT_EQ(Notices.size(), 2u);
 }
 
-TEST_F(ScreenshotTest, AFileThatCannotBeWrittenIsLoggedAndStillNoticed) {
+TEST_F(ScreenshotTest, AFileThatCannotBeWrittenIsLoggedAndNoticedAsNotSaved) {
     // A folder of the screenshot's name stands where the file would go.
     fs::create_directory(files() / kName);
     TakeScreenshot();
@@ -80,7 +80,7 @@ TEST_F(ScreenshotTest, AFileThatCannotBeWrittenIsLoggedAndStillNoticed) {
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(log[log.size() - 2], "\tSaved Screenshot 0");
     ASSERT_EQ(Notices.size(), 1u);
-    EXPECT_EQ(Notices.front().txt, "Saved Screenshot");
+    EXPECT_EQ(Notices.front().txt, "Screenshot Not Saved");
     EXPECT_EQ(fs::path(CurrentFolder()), fs::path(gameFolder().string() + "/"));
     EXPECT_TRUE(fs::is_directory(files() / kName));
 }

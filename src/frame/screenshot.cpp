@@ -72,5 +72,6 @@ void TakeScreenshot() {
     WriteLog("");
 
     if (inGameFolder && !ChangeFolder(before)) ChangeFolder(GameFolder());
-    PostNotice("Saved Screenshot", 1);
+    // A player who saw "Saved" would look for a file that is not there.
+    PostNotice(saved ? "Saved Screenshot" : "Screenshot Not Saved", 1);
 }
