@@ -1,15 +1,36 @@
 // Fonts: loading (and refusing) TrueType files, metrics in virtual units, and text drawn where its
 // metrics say, tinted by the draw colour.
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "draw_fixture.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define CD_FONTS_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CD_FONTS_ASAN 1
+#endif
+#endif
+#ifdef CD_FONTS_ASAN
+#include <sanitizer/allocator_interface.h>
+#endif
+
 namespace {
 
 constexpr const char* kSystemFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+size_t HeapBytesInUse() {
+#ifdef CD_FONTS_ASAN
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#endif
+}
 
 class Fonts : public DrawFixture {
 protected:
@@ -120,6 +141,31 @@ TEST_F(Fonts, FontsBelongToTheDisplay) {
     SelectFont(font);  // a font of the closed display stays dead
     EXPECT_EQ(TextHeightOf(), 0);
     EXPECT_EQ(LoadFont(kSystemFont, 12, kFontSmooth), font + 1);
+}
+
+// Every Apply in the settings menu closes the display and loads all its fonts again; the closed
+// ones must not keep their glyph tables (several KiB each) for the rest of the run.
+TEST_F(Fonts, ReopeningTheDisplayKeepsNothingOfTheClosedFonts) {
+    constexpr int kFontsPerDisplay = 20, kReopenings = 8;
+    int lastId = 0;
+    auto reopenWithFonts = [&] {
+        CloseDisplay();
+        ASSERT_TRUE(OpenDisplay(kWidth, kHeight, 0, 60));
+        for (int i = 0; i < kFontsPerDisplay; ++i) {
+            const int font = LoadFont(kSystemFont, 8 + i % 9, kFontSmooth);
+            ASSERT_GT(font, lastId) << "ids are never reused";
+            lastId = font;
+        }
+    };
+    reopenWithFonts();
+    const size_t before = HeapBytesInUse();
+    for (int i = 0; i < kReopenings; ++i) reopenWithFonts();
+    // Keeping each closed font's table would add about 1 MiB here.
+    EXPECT_LT(HeapBytesInUse(), before + 64 * 1024);
+    SelectFont(lastId);
+    EXPECT_GT(TextHeightOf(), 0);
+    SelectFont(lastId - kFontsPerDisplay);  // the display before this one
+    EXPECT_EQ(TextHeightOf(), 0);
 }
 
 }  // namespace

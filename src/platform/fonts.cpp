@@ -38,10 +38,12 @@ struct FontRecord {
     Glyph glyphs[kCharCount];
 };
 
-// Every font ever loaded; id = index + 1, never reused. Written by LoadFont, emptied by
-// CloseDisplay. gCurrentFont is SelectFont's choice.
+// The fonts of the open display; id = gFontIdBase + index + 1. Written by LoadFont, emptied by
+// CloseDisplay, which moves the base past the ids it drops: ids are never reused, and a display
+// reopened again and again does not keep the glyph tables of the fonts it closed.
 std::vector<FontRecord> gFonts;
-int gCurrentFont = 0;
+int gFontIdBase = 0;
+int gCurrentFont = 0;  // SelectFont's choice
 
 FT_Library Library() {
     static FT_Library library = nullptr;
@@ -54,8 +56,8 @@ FT_Library Library() {
 }
 
 FontRecord* Find(int font) {
-    if (font < 1 || size_t(font) > gFonts.size()) return nullptr;
-    FontRecord& record = gFonts[size_t(font) - 1];
+    if (font <= gFontIdBase || size_t(font - gFontIdBase) > gFonts.size()) return nullptr;
+    FontRecord& record = gFonts[size_t(font - gFontIdBase) - 1];
     return record.live ? &record : nullptr;
 }
 
@@ -147,9 +149,9 @@ void FreeAllFonts() {
     Renderer* renderer = ActiveRenderer();
     for (FontRecord& record : gFonts) {
         if (record.live && renderer) renderer->DestroyTexture(record.texture);
-        record.live = false;
-        record.texture = 0;
     }
+    gFontIdBase += int(gFonts.size());
+    gFonts.clear();
     gCurrentFont = 0;
 }
 
@@ -178,7 +180,7 @@ int LoadFont(const std::string& file, int pixelSize, int style) {
     if (!ok) return 0;
     record.live = true;
     plat::gFonts.push_back(record);
-    return int(plat::gFonts.size());
+    return plat::gFontIdBase + int(plat::gFonts.size());
 }
 
 void SelectFont(int font) { plat::gCurrentFont = font; }
