@@ -16,7 +16,12 @@
 #endif
 #endif
 #ifdef CD_FONTS_ASAN
+// GCC ships the sanitizer runtime without this header; the function is there all the same.
+#if __has_include(<sanitizer/allocator_interface.h>)
 #include <sanitizer/allocator_interface.h>
+#else
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
 #endif
 
 namespace {
