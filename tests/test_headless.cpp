@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/headless/headless.h"
+#include "platform/host.h"
 #include "platform/platform.h"
 
 namespace {
@@ -115,6 +116,18 @@ TEST_F(HeadlessTest, TypedTextComesOutInOrderWithoutTheSeparator) {
     headless::TypeText("abc");
     FlushKeyboard();
     EXPECT_EQ(NextTypedChar(), 0);
+}
+
+// Typing on a screen that reads no text must not grow the queue for ever; what is kept is the
+// oldest, in order, so text entry sees the start of what was typed.
+TEST_F(HeadlessTest, TypedTextNobodyReadsIsBounded) {
+    headless::TypeText(std::string(plat::kTypedQueueLimit, 'a') + std::string(5000, 'b'));
+    size_t count = 0;
+    while (const int c = NextTypedChar()) {
+        EXPECT_EQ(c, 'a');
+        ++count;
+    }
+    EXPECT_EQ(count, plat::kTypedQueueLimit);
 }
 
 TEST_F(HeadlessTest, CloseRequestStaysSet) {

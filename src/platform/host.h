@@ -28,6 +28,10 @@ struct InputState {
     bool closeRequested = false;
 };
 InputState& Input();
+// Hosts queue typed characters here. Only text entry reads them, so on every other screen they
+// would pile up for as long as the player types: past kTypedQueueLimit the newest are dropped.
+constexpr size_t kTypedQueueLimit = 256;
+void QueueTypedChar(int latin1);
 
 struct JoystickReading {
     std::string name;

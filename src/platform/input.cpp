@@ -60,6 +60,11 @@ bool KeyIsDown(int key) {
     return ValidKey(key) && in.keyDown[key];
 }
 
+void plat::QueueTypedChar(int latin1) {
+    std::deque<int>& typed = Input().typed;
+    if (typed.size() < kTypedQueueLimit) typed.push_back(latin1);
+}
+
 int NextTypedChar() {
     plat::InputState& in = Pumped();
     if (in.typed.empty()) return 0;

@@ -115,7 +115,7 @@ void TypeText(const std::string& latin1) {
     Twin();
     // As the real host: the field separator never reaches text entry.
     for (unsigned char c : latin1)
-        if (c != '|') plat::Input().typed.push_back(c);
+        if (c != '|') plat::QueueTypedChar(c);
 }
 
 void SetMouse(int x, int y) {

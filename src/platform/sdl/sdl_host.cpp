@@ -213,7 +213,7 @@ private:
             case SDL_KEYDOWN: Key(e.key.keysym.scancode, true, e.key.repeat != 0); break;
             case SDL_KEYUP: Key(e.key.keysym.scancode, false, false); break;
             case SDL_TEXTINPUT:
-                for (int c : TypedCharsFromUtf8(e.text.text)) Input().typed.push_back(c);
+                for (int c : TypedCharsFromUtf8(e.text.text)) QueueTypedChar(c);
                 break;
             case SDL_MOUSEMOTION: Mouse(e.motion.x, e.motion.y); break;
             case SDL_MOUSEBUTTONDOWN:
