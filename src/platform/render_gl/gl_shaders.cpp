@@ -13,7 +13,7 @@ IN vec2 aTexel;
 IN vec4 aClamp;
 IN vec4 aColour;
 uniform vec2 uToClip;
-OUT vec2 vTexel;
+SMOOTH OUT vec2 vTexel;
 FLAT OUT vec4 vClamp;  // the same at all four corners: flat spares Mesa interpolating them
 FLAT OUT vec4 vColour;
 void main() {
@@ -25,7 +25,7 @@ void main() {
 )";
 
 constexpr const char* kFragmentBody = R"(
-IN vec2 vTexel;
+SMOOTH IN vec2 vTexel;
 FLAT IN vec4 vClamp;
 FLAT IN vec4 vColour;
 uniform sampler2D uTexture;
@@ -48,14 +48,14 @@ void main() {
 )";
 
 constexpr const char* kVertexCorePrelude =
-    "#version 330 core\n#define IN in\n#define OUT out\n#define FLAT flat\n";
+    "#version 330 core\n#define IN in\n#define OUT out\n#define FLAT flat\n#define SMOOTH noperspective\n";
 constexpr const char* kVertexLegacyPrelude =
-    "#version 120\n#define IN attribute\n#define OUT varying\n#define FLAT\n";
+    "#version 120\n#define IN attribute\n#define OUT varying\n#define FLAT\n#define SMOOTH\n";
 constexpr const char* kFragmentCorePrelude =
-    "#version 330 core\n#define IN in\n#define FLAT flat\n#define TEXTURE texture\n"
+    "#version 330 core\n#define IN in\n#define FLAT flat\n#define SMOOTH noperspective\n#define TEXTURE texture\n"
     "out vec4 fragColour;\n#define FRAG_COLOUR fragColour\n";
 constexpr const char* kFragmentLegacyPrelude =
-    "#version 120\n#define IN varying\n#define FLAT\n#define TEXTURE texture2D\n"
+    "#version 120\n#define IN varying\n#define FLAT\n#define SMOOTH\n#define TEXTURE texture2D\n"
     "#define FRAG_COLOUR gl_FragColor\n";
 
 GLuint Compile(const gl::Functions& f, GLenum kind, const char* const* parts, int count, std::string& log) {
