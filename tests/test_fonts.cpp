@@ -1,41 +1,16 @@
 // Fonts: loading (and refusing) TrueType files, metrics in virtual units, and text drawn where its
 // metrics say, tinted by the draw colour.
 #include <gtest/gtest.h>
-#include <malloc.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "draw_fixture.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define CD_FONTS_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define CD_FONTS_ASAN 1
-#endif
-#endif
-#ifdef CD_FONTS_ASAN
-// GCC ships the sanitizer runtime without this header; the function is there all the same.
-#if __has_include(<sanitizer/allocator_interface.h>)
-#include <sanitizer/allocator_interface.h>
-#else
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#endif
-#endif
+#include "heap_bytes.h"
 
 namespace {
 
 constexpr const char* kSystemFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-
-size_t HeapBytesInUse() {
-#ifdef CD_FONTS_ASAN
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-#endif
-}
 
 class Fonts : public DrawFixture {
 protected:

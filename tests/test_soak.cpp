@@ -3,7 +3,6 @@
 // settings menu (Apply included), games with plates grabbed and dragged, the pause menu and the
 // name entry. It counts the screens it reached and checks that memory in use stays flat.
 // CD_SOAK_FRAMES sets the length and CD_SOAK_SEED the input sequence; `make soak` runs it long.
-#include <malloc.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -33,45 +32,19 @@
 #include "scores/scores.h"
 #include "screens/settings_menu.h"
 #include "screens/title.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define CD_SOAK_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define CD_SOAK_ASAN 1
-#endif
-#endif
-#ifdef CD_SOAK_ASAN
-// GCC ships the sanitizer runtime without this header; the function is there all the same.
-#if __has_include(<sanitizer/allocator_interface.h>)
-#include <sanitizer/allocator_interface.h>
-#else
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#endif
-#endif
+#include "heap_bytes.h"
 
 namespace {
 
 // About 25 s of one core in the Release build, so `make test` carries it; `make soak` asks for
 // 200000 under the sanitizers. A sanitized frame costs about six times as much, so `make test
 // SANITIZE=1` runs fewer and stays inside the test timeout.
-#ifdef CD_SOAK_ASAN
+#ifdef CD_TEST_ASAN
 constexpr int kDefaultFrames = 12000;
 #else
 constexpr int kDefaultFrames = 45000;
 #endif
 constexpr uint32_t kDefaultSeed = 295061;
-
-// Bytes the program has allocated and not freed, whichever allocator counts them.
-size_t HeapBytesInUse() {
-#ifdef CD_SOAK_ASAN
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    // Large blocks (the back buffers) live in mmapped chunks until glibc raises its threshold.
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-#endif
-}
 
 uint64_t EnvNumber(const char* name, uint64_t fallback) {
     const char* text = std::getenv(name);
