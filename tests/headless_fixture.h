@@ -106,3 +106,14 @@ protected:
 
     std::filesystem::path root;
 };
+
+// Runs `body` (Main, Shutdown, a single step) until the program under test ends its process:
+// the exit status it ended with, or -1 when `body` returned instead.
+inline int ExitStatusOf(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const headless::ProcessExit& exit) {
+        return exit.status;
+    }
+    return -1;
+}

@@ -170,13 +170,7 @@ TEST_F(DisplaySetupTest, SecondCallReopensTheDisplay) {
 
 TEST_F(DisplaySetupTest, DisplayThatWillNotOpenEndsTheRunAndKeepsTheMarker) {
     headless::SetOpenWindowFails(true);
-    int status = -1;
-    try {
-        DisplaySetup();
-    } catch (const headless::ProcessExit& exit) {
-        status = exit.status;
-    }
-    EXPECT_EQ(status, 1);
+    EXPECT_EQ(ExitStatusOf(DisplaySetup), 1);
     EXPECT_EQ(PathKind(kCrashMarker), 1);
     const std::vector<std::string> log = Log();
     ASSERT_FALSE(log.empty());

@@ -141,12 +141,7 @@ public:
     int Run() {
         headless::SetDateTime(kShotDate, kShotTime);
         headless::SetPresentHook([this](int) { Frame(); });
-        int status = -1;
-        try {
-            Main();
-        } catch (const headless::ProcessExit& exit) {
-            status = exit.status;
-        }
+        const int status = ExitStatusOf(Main);
         headless::SetPresentHook(nullptr);
         return status;
     }

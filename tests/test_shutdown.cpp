@@ -42,12 +42,10 @@ protected:
     // Runs Shutdown to its end; the exit status, or -1 when it returned or was aborted.
     static int Run() {
         try {
-            Shutdown();
-        } catch (const headless::ProcessExit& exit) {
-            return exit.status;
+            return ExitStatusOf(Shutdown);
         } catch (const Abort&) {
+            return -1;
         }
-        return -1;
     }
 };
 

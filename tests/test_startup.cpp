@@ -69,12 +69,7 @@ protected:
                 headless::RequestClose();
             }
         });
-        int status = -1;
-        try {
-            Main();
-        } catch (const headless::ProcessExit& exit) {
-            status = exit.status;
-        }
+        const int status = ExitStatusOf(Main);
         headless::SetPresentHook(nullptr);
         return status;
     }
