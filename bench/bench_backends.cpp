@@ -132,16 +132,23 @@ double PacedFrameMs(Pacer& pacer, int sprite, int count, double* cpuMs = nullptr
     return double(total) / kStepFrames;
 }
 
-void BM_EngineTestMeasurement(benchmark::State& state) {
-    const int index = int(state.range(0));
-    if (!OpenWith(state, index)) return;
+// The engine test's sprite, centred on its handle; 0 (the benchmark skipped and the display
+// closed) when the game folder has not been built.
+int LoadEngineTestSprite(benchmark::State& state) {
     SetAutoCentreHandle(true);
     const int sprite = LoadImageStrip(GameFile("Common/icons.png"), 16, 16, 0, 1, kImageMasked);
     if (!sprite) {
         state.SkipWithError("icons.png not found; build the game folder first");
         CloseAll();
-        return;
     }
+    return sprite;
+}
+
+void BM_EngineTestMeasurement(benchmark::State& state) {
+    const int index = int(state.range(0));
+    if (!OpenWith(state, index)) return;
+    const int sprite = LoadEngineTestSprite(state);
+    if (!sprite) return;
     int best = 0;
     double at2000 = 0, at5000 = 0, cpu2000 = 0, cpu5000 = 0;
     for (auto _ : state) {
@@ -172,13 +179,8 @@ void BM_SpriteFrameCpu(benchmark::State& state) {
     const int index = int(state.range(0));
     const int count = int(state.range(1));
     if (!OpenWith(state, index)) return;
-    SetAutoCentreHandle(true);
-    const int sprite = LoadImageStrip(GameFile("Common/icons.png"), 16, 16, 0, 1, kImageMasked);
-    if (!sprite) {
-        state.SkipWithError("icons.png not found; build the game folder first");
-        CloseAll();
-        return;
-    }
+    const int sprite = LoadEngineTestSprite(state);
+    if (!sprite) return;
     Pacer pacer;
     for (auto _ : state) {
         DrawSpriteFrame(sprite, count);

@@ -45,6 +45,16 @@ protected:
         ASSERT_NE(GameSheet, 0);
     }
 
+    // An intruder already on the head: the game in play ends within a frame or two.
+    static void PlaceIntruderOnHead() {
+        ect o;
+        o.t = kIntruder;
+        o.x = kW / 2;
+        o.y = kH / 2;
+        o.health = 100;
+        GameObjects.push_back(o);
+    }
+
     // Starts a game with the pointer resting at (px, py), so no throw comes from moving it there.
     void Start(int difficulty, int px = 100, int py = 300) {
         Difficulty = difficulty;
@@ -335,12 +345,7 @@ TEST_F(PlayTest, GameEndsWithNameEntryAndAFiledSavedRecord) {
     int nameFrames = 0;
     headless::SetPresentHook([&](int) {
         if (!intruderPlaced) {
-            ect o;
-            o.t = kIntruder;
-            o.x = kW / 2;
-            o.y = kH / 2;
-            o.health = 100;
-            GameObjects.push_back(o);
+            PlaceIntruderOnHead();
             intruderPlaced = true;
         } else if (PauseState == 0) {
             ++nameFrames;
@@ -388,12 +393,7 @@ TEST_F(PlayTest, ClosingTheWindowAtTheNamePromptStillSavesTheGame) {
     headless::SetPresentHook([&](int frame) {
         if (frame > 2000) headless::RequestClose();  // never reached the name entry: don't hang
         if (!intruderPlaced) {
-            ect o;
-            o.t = kIntruder;
-            o.x = kW / 2;
-            o.y = kH / 2;
-            o.health = 100;
-            GameObjects.push_back(o);
+            PlaceIntruderOnHead();
             intruderPlaced = true;
         } else if (PauseState == 0) {
             if (++nameFrames == 1) headless::TypeText("Al");
