@@ -132,6 +132,35 @@ int UniqueTemporary(const std::string& path, std::string& name) {
     return ::mkostemp(name.data(), O_CLOEXEC);
 }
 
+// The shared temporary file `name`, opened, locked and emptied; -1 when another writer holds it
+// or it cannot be had.
+int LockSharedTemporary(const std::string& name) {
+    constexpr int kAttempts = 8;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        // Not truncated until locked: the holder's text is not ours to cut.
+        constexpr int kFlags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+        const int fd = ::open(name.c_str(), kFlags, 0600);
+        if (fd < 0) return -1;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            return -1;
+        }
+        // A writer that finished between our open and our lock has renamed the file into place
+        // or removed it; then this descriptor is no longer the temporary file: try again.
+        struct stat held {}, named {};
+        const bool same = ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
+                          ::lstat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+                          held.st_ino == named.st_ino;
+        if (same && ::ftruncate(fd, 0) == 0) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            return fd;
+        }
+        ::close(fd);
+        if (same) return -1;
+    }
+    return -1;
+}
+
 }  // namespace
 
 // The temporary file an atomic write of `path` goes to: one hidden name beside the target, reused
@@ -139,34 +168,10 @@ int UniqueTemporary(const std::string& path, std::string& name) {
 // over, instead of a new stray per kill. The writer holds a lock on it, so a second writer of the
 // same file at the same moment does not write into it but into a name of its own.
 int OpenTemporary(const std::string& path, std::string& name) {
-    constexpr int kAttempts = 8;
     name = HiddenBeside(path, ".tmp");
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        // Not truncated until locked: the holder's text is not ours to cut.
-        constexpr int kFlags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
-        const int fd = ::open(name.c_str(), kFlags, 0600);
-        if (fd < 0) break;
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            ::close(fd);
-            break;
-        }
-        // A writer that finished between our open and our lock has renamed the file into place
-        // or removed it; then this descriptor is no longer the temporary file.
-        struct stat held {}, named {};
-        const bool same = ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
-                          ::lstat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
-                          held.st_ino == named.st_ino;
-        if (same && ::ftruncate(fd, 0) == 0) {
-            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-            ::fchmod(fd, NewFileMode());  // created private; it becomes the file others read
-            return fd;
-        }
-        ::close(fd);
-        if (!same) continue;
-        break;
-    }
-    const int fd = UniqueTemporary(path, name);
-    if (fd >= 0) ::fchmod(fd, NewFileMode());
+    int fd = LockSharedTemporary(name);
+    if (fd < 0) fd = UniqueTemporary(path, name);
+    if (fd >= 0) ::fchmod(fd, NewFileMode());  // created private; it becomes the file others read
     return fd;
 }
 
