@@ -182,8 +182,9 @@ TEST_F(Install, LauncherRefusesToGuessAFolderWithoutHome) {
 
 TEST_F(Install, GameRunsInThePlayersDataFolderAndKeepsTheirFiles) {
     if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool not installed";
-    const int number = testproc::FreeDisplayNumber(231);
-    ASSERT_GE(number, 0);
+    int number = -1;
+    const pid_t xvfb = testproc::StartFreeXvfb(231, number);
+    ASSERT_GT(xvfb, 0) << "Xvfb did not come up on a free display number";
     const std::string display = ":" + std::to_string(number);
 
     // The player has played before: a screenshot of theirs, a shipped image they replaced with
@@ -197,9 +198,6 @@ TEST_F(Install, GameRunsInThePlayersDataFolderAndKeepsTheirFiles) {
     WriteFile(data / "Common/logo.png", replaced);
     const fs::path elsewhere = root_ / "elsewhere";
     fs::create_directories(elsewhere);
-
-    const pid_t xvfb = testproc::StartXvfb(number);
-    ASSERT_GT(xvfb, 0) << "Xvfb did not come up on " << display;
 
     // An invalid (relative) XDG_DATA_HOME sends the launcher to HOME's usual data folder.
     const fs::path output = root_ / "game.txt";

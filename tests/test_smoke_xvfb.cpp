@@ -28,17 +28,15 @@ TEST(SmokeXvfb, GameStartsShowsItsWindowAndClosesPolitely) {
     const fs::path built = CD_GAME_DIR;
     if (!OnPath("Xvfb") || !OnPath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool not installed";
     if (!fs::exists(built / "crockery-drift")) GTEST_SKIP() << "game not built";
-    const int number = testproc::FreeDisplayNumber(91);
-    ASSERT_GE(number, 0);
-    const std::string display = ":" + std::to_string(number);
-
     const fs::path game = fs::temp_directory_path() / ("crockery-smoke-" + std::to_string(getpid()));
     fs::remove_all(game);
     fs::copy(built, game, fs::copy_options::recursive);
     const fs::path log = game / "Files" / "Debug.txt";
 
-    const pid_t server = testproc::StartXvfb(number, game / "xvfb.txt");
+    int number = -1;
+    const pid_t server = testproc::StartFreeXvfb(91, number, game / "xvfb.txt");
     ASSERT_GT(server, 0) << ReadFile(game / "xvfb.txt");
+    const std::string display = ":" + std::to_string(number);
 
     const pid_t program =
         Spawn({(game / "crockery-drift").string()}, game, {{"DISPLAY", display}}, game / "output.txt");

@@ -22,14 +22,10 @@ inline bool EnsureDisplay(std::string& why) {
         why = "no DISPLAY and Xvfb is not installed";
         return false;
     }
-    const int number = testproc::FreeDisplayNumber(111);
-    if (number < 0) {
-        why = "no free X display number";
-        return false;
-    }
-    const pid_t pid = testproc::StartXvfb(number);
+    int number = -1;
+    const pid_t pid = testproc::StartFreeXvfb(111, number);
     if (pid == 0) {
-        why = "Xvfb did not come up";
+        why = "Xvfb did not come up on a free display number";
         return false;
     }
     ServerPid() = pid;
