@@ -323,6 +323,13 @@ protected:
         return WaitToSee(label, [](const Pixels& p) { return ShowsText(p, kStartPrompt, kPromptArea); });
     }
 
+    // The thanks screen, recognised by its title's colour in the middle of the window.
+    bool WaitForThanks() {
+        return WaitToSee("thanks", [](const Pixels& p) {
+            return ShowsText(p, kThanksTitle, {0.2, 0.4, 0.8, 0.6});
+        });
+    }
+
     // Holds the button over the start prompt for a few frames (the title starts a game on a
     // button held across frames), then moves away; true once the prompt has gone.
     bool StartAGame() {
@@ -423,9 +430,7 @@ TEST_F(EndToEnd, FirstStartShowsTheTitleAndQuitsThroughTheThanksScreen) {
 
     HoldKey("Escape");
     ASSERT_TRUE(WaitForLog("Closing Up")) << "Escape on the title did not quit";
-    EXPECT_TRUE(WaitToSee("thanks", [](const Pixels& p) {
-            return ShowsText(p, kThanksTitle, {0.2, 0.4, 0.8, 0.6});
-        })) << "no thanks screen";
+    EXPECT_TRUE(WaitForThanks()) << "no thanks screen";
     EXPECT_EQ(LeaveThanksScreen(), 0);
 
     const std::string log = Log();
@@ -545,9 +550,7 @@ TEST_F(EndToEnd, WindowClosedMidGameSavesBeforeTheThanksScreenAndEnds) {
 
     ASSERT_TRUE(SendCloseRequest(display_, window_));
     // Once the thanks screen shows, both files must already be on disk.
-    ASSERT_TRUE(WaitToSee("thanks", [](const Pixels& p) {
-        return ShowsText(p, kThanksTitle, {0.2, 0.4, 0.8, 0.6});
-    })) << "no thanks screen after the window was closed";
+    ASSERT_TRUE(WaitForThanks()) << "no thanks screen after the window was closed";
     EXPECT_NE(ReadFile(FilesPath("Setup.ini")).find("[Audio]\r\n"), std::string::npos)
         << "the settings were not written before the thanks screen";
     EXPECT_TRUE(fs::exists(FilesPath("295/nuscores.dat")))
@@ -569,9 +572,7 @@ TEST_F(EndToEnd, WindowClosedAtTheNamePromptKeepsTheFinishedGame) {
     Look("name-typed");
 
     ASSERT_TRUE(SendCloseRequest(display_, window_));
-    EXPECT_TRUE(WaitToSee("thanks", [](const Pixels& p) {
-        return ShowsText(p, kThanksTitle, {0.2, 0.4, 0.8, 0.6});
-    })) << "no thanks screen after the window was closed";
+    EXPECT_TRUE(WaitForThanks()) << "no thanks screen after the window was closed";
     EXPECT_EQ(WaitForGame(kStepSeconds), 0);
 
     // The game was over: closing the window while naming it must not throw its score away. It
